@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Text is UTF-8 inside the program and Windows-1252 ("ANSI") in files, in the
+// registry and on the wire; these convert at those boundaries.
+namespace regwiz::platform {
+
+// UTF-8 to Windows-1252. A character the code page lacks, or a malformed
+// sequence, becomes "?".
+std::string ToAnsi(std::string_view utf8);
+
+// Windows-1252 to UTF-8. The five codes the code page leaves unassigned map to
+// the control characters of the same number, so every byte survives a round trip.
+std::string FromAnsi(std::string_view ansi);
+
+// Characters, not bytes, in a UTF-8 text.
+std::size_t CharCount(std::string_view utf8);
+
+// Upper case of Windows-1252 text, as the registry and the profile functions
+// compare names.
+std::string UpperAnsi(std::string_view ansi);
+
+// Two UTF-8 names equal without regard to case.
+bool EqualNoCase(std::string_view a, std::string_view b);
+
+} // namespace regwiz::platform

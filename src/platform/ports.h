@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/message_box.h"
+#include "platform/mouse_pointer.h"
+#include "platform/profile_files.h"
+#include "platform/registry.h"
+#include "platform/system_folders.h"
+
+namespace regwiz::platform {
+
+// The platform services the component runs on, supplied by its host (or by a
+// test) and shared by every part of the core.
+struct Ports {
+    Registry& registry;
+    ProfileFiles& profiles;
+    MessageBoxes& boxes;
+    MousePointer& pointer;
+    Clock& clock;
+    SystemFolders& folders;
+};
+
+} // namespace regwiz::platform

@@ -1,0 +1,137 @@
+#include "platform/posix/atomic_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace regwiz::platform::posix {
+namespace {
+
+// An open file descriptor, closed when it goes.
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+
+    int get() const { return fd_; }
+    bool ok() const { return fd_ >= 0; }
+    int release()
+    {
+        int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+private:
+    int fd_;
+};
+
+int WriteAll(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+// Keeps the permissions of the file being replaced.
+mode_t ModeOf(const std::filesystem::path& file)
+{
+    struct stat st {};
+    if (::stat(file.c_str(), &st) == 0)
+        return st.st_mode & 07777;
+    return 0666;
+}
+
+int ReplaceFile(const std::filesystem::path& file, int dirFd, std::string_view content)
+{
+    // One temporary name per file: the lock makes it ours, and a leftover of a
+    // writer that died is simply overwritten.
+    const std::filesystem::path temp =
+        file.parent_path() / ("." + file.filename().string() + ".tmp");
+    const mode_t mode = ModeOf(file);
+    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+    if (!out.ok())
+        return errno;
+    ::fchmod(out.get(), mode);
+    int rc = WriteAll(out.get(), content);
+    if (rc == 0 && ::fsync(out.get()) != 0)
+        rc = errno;
+    if (rc == 0 && ::close(out.release()) != 0)
+        rc = errno;
+    if (rc == 0 && ::rename(temp.c_str(), file.c_str()) != 0)
+        rc = errno;
+    if (rc != 0) {
+        ::unlink(temp.c_str());
+        return rc;
+    }
+    ::fsync(dirFd); // the rename itself reaches the disk
+    return 0;
+}
+
+} // namespace
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, int& error)
+{
+    error = 0;
+    Fd in(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!in.ok()) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            error = errno;
+        return std::nullopt;
+    }
+    std::string content;
+    char buffer[8192];
+    for (;;) {
+        ssize_t n = ::read(in.get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            return std::nullopt;
+        }
+        if (n == 0)
+            return content;
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+int UpdateFile(const std::filesystem::path& file, const FileChange& change)
+{
+    std::filesystem::path folder = file.parent_path();
+    if (folder.empty())
+        folder = ".";
+    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.ok())
+        return errno;
+    while (::flock(dir.get(), LOCK_EX) != 0) {
+        if (errno != EINTR)
+            return errno;
+    }
+    int error = 0;
+    std::optional<std::string> current = ReadWholeFile(file, error);
+    if (error != 0)
+        return error;
+    std::optional<std::string> next = change(current);
+    if (!next)
+        return 0;
+    return ReplaceFile(file, dir.get(), *next);
+    // The lock goes with the folder's descriptor.
+}
+
+} // namespace regwiz::platform::posix

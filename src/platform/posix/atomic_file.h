@@ -1,0 +1,26 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace regwiz::platform::posix {
+
+// The whole content of a file, or nullopt when it does not exist. Other
+// failures set `error` to the errno value.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, int& error);
+
+// What an update makes of a file's current content (nullopt: no such file);
+// nullopt back means nothing to write.
+using FileChange =
+    std::function<std::optional<std::string>(const std::optional<std::string>& current)>;
+
+// Read-modify-write of one file, safe against other writers and against a
+// crash: the change runs under an exclusive advisory lock on the file's folder,
+// and the new content goes to a temporary file in that folder that is flushed
+// and then renamed over the old one, so a reader sees the old file or the new
+// one, never a torn one. Returns 0 or the errno value of the step that failed.
+int UpdateFile(const std::filesystem::path& file, const FileChange& change);
+
+} // namespace regwiz::platform::posix

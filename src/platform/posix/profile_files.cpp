@@ -1,0 +1,205 @@
+#include "platform/posix/profile_files.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/posix/atomic_file.h"
+#include "platform/text.h"
+
+namespace regwiz::platform::posix {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// The name in a section header, or nullopt when the line is no header. An
+// unclosed bracket still opens a section, as Windows reads it.
+std::optional<std::string_view> SectionName(std::string_view line)
+{
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos || line[first] != '[')
+        return std::nullopt;
+    const std::string_view rest = line.substr(first + 1);
+    return TrimBlanks(rest.substr(0, rest.find(']')));
+}
+
+struct Entry {
+    std::string_view key;
+    std::string_view value;
+};
+
+// A key=value line; anything without "=" is left alone as text we do not own.
+std::optional<Entry> ParseEntry(std::string_view line)
+{
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos)
+        return std::nullopt;
+    return Entry{TrimBlanks(line.substr(0, eq)), TrimBlanks(line.substr(eq + 1))};
+}
+
+std::string_view Unquote(std::string_view value)
+{
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
+        && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// How names are compared: Windows-1252, upper case, no surrounding blanks.
+std::string NameKey(std::string_view utf8)
+{
+    return UpperAnsi(TrimBlanks(ToAnsi(utf8)));
+}
+
+// Where a key of a section is in a file. Only the first section of that name
+// counts, so a duplicate further down is never read nor written.
+struct Position {
+    std::optional<std::size_t> section;
+    std::optional<std::size_t> key;
+    std::size_t lastFilled = 0; // last non-blank line of the section
+};
+
+Position Locate(std::string_view text, const std::vector<Line>& lines,
+                const std::string& sectionKey, const std::string& keyKey)
+{
+    Position pos;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = TextOf(text, lines[i]);
+        if (const auto name = SectionName(line)) {
+            if (pos.section)
+                break;
+            if (UpperAnsi(*name) == sectionKey)
+                pos.section = pos.lastFilled = i;
+            continue;
+        }
+        if (!pos.section || IsBlankLine(line))
+            continue;
+        pos.lastFilled = i;
+        const auto entry = ParseEntry(line);
+        if (entry && UpperAnsi(entry->key) == keyKey) {
+            pos.key = i;
+            break;
+        }
+    }
+    return pos;
+}
+
+// The value in Windows-1252, or nullopt when the file, section or key is missing.
+std::optional<std::string> ReadValue(const std::filesystem::path& file, std::string_view section,
+                                     std::string_view key)
+{
+    int error = 0;
+    const std::optional<std::string> text = ReadWholeFile(file, error);
+    if (!text)
+        return std::nullopt;
+    const std::vector<Line> lines = SplitLines(*text);
+    const Position pos = Locate(*text, lines, NameKey(section), NameKey(key));
+    if (!pos.key)
+        return std::nullopt;
+    return std::string(Unquote(ParseEntry(TextOf(*text, lines[*pos.key]))->value));
+}
+
+// What a caller's buffer of `bufferSize` bytes holds, the terminating zero aside.
+std::string_view CutToBuffer(std::string_view ansi, std::size_t bufferSize)
+{
+    return ansi.substr(0, bufferSize == 0 ? 0 : bufferSize - 1);
+}
+
+// Digits past the range of an int wrap around, as GetPrivateProfileInt's do.
+int LeadingNumber(std::string_view text)
+{
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    std::uint32_t number = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            break;
+        number = number * 10 + static_cast<std::uint32_t>(c - '0');
+    }
+    return static_cast<int>(negative ? 0u - number : number);
+}
+
+// A setting to write, in Windows-1252 with the names trimmed.
+struct Setting {
+    std::string section;
+    std::string key;
+    std::string value;
+
+    std::string EntryLine() const { return key + "=" + value + std::string(kLineEnd); }
+};
+
+std::string AppendSection(std::string text, const Setting& setting)
+{
+    if (!text.empty() && text.back() != '\n')
+        text += kLineEnd;
+    // No blank line before the new section: Windows puts none there either.
+    text += "[" + setting.section + "]" + std::string(kLineEnd) + setting.EntryLine();
+    return text;
+}
+
+// After the section's last non-blank line, so blank lines that part it from
+// the next section stay between them.
+std::string InsertEntry(std::string text, const Line& lastFilled, const Setting& setting)
+{
+    std::string entry = setting.EntryLine();
+    if (lastFilled.next == lastFilled.end)
+        entry.insert(0, kLineEnd);
+    text.insert(lastFilled.next, entry);
+    return text;
+}
+
+std::string ReplaceEntry(std::string text, const Line& line, const Setting& setting)
+{
+    const std::string key(ParseEntry(TextOf(text, line))->key);
+    text.replace(line.begin, line.end - line.begin, key + "=" + setting.value);
+    return text;
+}
+
+std::string WithSetting(std::string text, const Setting& setting)
+{
+    const std::vector<Line> lines = SplitLines(text);
+    const Position pos = Locate(text, lines, UpperAnsi(setting.section), UpperAnsi(setting.key));
+    if (!pos.section)
+        return AppendSection(std::move(text), setting);
+    if (!pos.key)
+        return InsertEntry(std::move(text), lines[pos.lastFilled], setting);
+    return ReplaceEntry(std::move(text), lines[*pos.key], setting);
+}
+
+} // namespace
+
+std::string PrivateProfileFiles::GetString(const std::filesystem::path& file,
+                                           std::string_view section, std::string_view key,
+                                           std::string_view defaultText, std::size_t bufferSize)
+{
+    const std::optional<std::string> value = ReadValue(file, section, key);
+    const std::string ansi = value ? *value : std::string(TrimTrailingBlanks(ToAnsi(defaultText)));
+    return FromAnsi(CutToBuffer(ansi, bufferSize));
+}
+
+int PrivateProfileFiles::GetInt(const std::filesystem::path& file, std::string_view section,
+                                std::string_view key, int defaultValue)
+{
+    const std::optional<std::string> value = ReadValue(file, section, key);
+    return value ? LeadingNumber(*value) : defaultValue;
+}
+
+bool PrivateProfileFiles::WriteString(const std::filesystem::path& file, std::string_view section,
+                                      std::string_view key, std::string_view value)
+{
+    const Setting setting{std::string(TrimBlanks(ToAnsi(section))),
+                          std::string(TrimBlanks(ToAnsi(key))), ToAnsi(value)};
+    const int rc = UpdateFile(file, [&setting](const std::optional<std::string>& current) {
+        return std::optional<std::string>(WithSetting(current.value_or(""), setting));
+    });
+    return rc == 0;
+}
+
+} // namespace regwiz::platform::posix

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "platform/posix/atomic_file.h"
+#include "platform/registry.h"
+
+namespace regwiz::platform::posix {
+
+// The registry kept in REGEDIT4 text files, one per hive ("HKEY_LOCAL_MACHINE.reg",
+// ...), in one folder. Every call reads the file afresh; every change is an
+// atomic read-modify-write of the hive's file, so several processes may share
+// the folder.
+class RegistryFiles final : public Registry {
+public:
+    explicit RegistryFiles(std::filesystem::path folder);
+
+    // $QUORVALE_REGISTRY, else $XDG_CONFIG_HOME/quorvale/registry, else
+    // ~/.config/quorvale/registry.
+    static std::filesystem::path DefaultFolder();
+
+    const std::filesystem::path& Folder() const { return folder_; }
+    std::filesystem::path HiveFile(Hive hive) const;
+
+    long OpenKey(Hive hive, std::string_view subKey, KeyAccess access, KeyHandle& key) override;
+    long CreateKey(Hive hive, std::string_view subKey, KeyHandle& key) override;
+    long QueryValue(KeyHandle key, std::string_view name, std::uint32_t& type,
+                    std::span<std::uint8_t> buffer, std::uint32_t& size) override;
+    long SetValue(KeyHandle key, std::string_view name, std::uint32_t type,
+                  std::span<const std::uint8_t> data) override;
+    long CloseKey(KeyHandle key) override;
+
+private:
+    struct OpenedKey {
+        Hive hive;
+        std::string path; // as the caller spelled it, without leading or trailing "\"
+        KeyAccess access;
+    };
+
+    const OpenedKey* Find(KeyHandle key) const;
+    KeyHandle Remember(Hive hive, std::string_view path, KeyAccess access);
+    long ReadHive(Hive hive, std::string& text) const;
+    long UpdateHive(Hive hive, const FileChange& change);
+    long EnsureKey(Hive hive, std::string_view path);
+
+    std::filesystem::path folder_;
+    std::map<KeyHandle, OpenedKey> opened_;
+    KeyHandle nextHandle_ = 1;
+};
+
+} // namespace regwiz::platform::posix

@@ -1,0 +1,16 @@
+#include "platform/posix/system.h"
+
+#include <ctime>
+
+namespace regwiz::platform::posix {
+
+LocalTime SystemClock::Now() const
+{
+    std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    return LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
+                     tm.tm_min,         tm.tm_sec,     tm.tm_wday};
+}
+
+} // namespace regwiz::platform::posix

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace regwiz::platform {
+
+// The private-profile (.ini) functions. Texts are UTF-8 here and Windows-1252
+// in the file; sections and keys are matched without regard to case or
+// surrounding blanks, and the first occurrence wins.
+class ProfileFiles {
+public:
+    virtual ~ProfileFiles() = default;
+
+    // GetPrivateProfileStringA: the value (blanks around it and one pair of
+    // enclosing quotes removed), or `defaultText` when the file, section or key
+    // is missing; cut to `bufferSize` - 1 characters as a buffer of that size
+    // would hold it.
+    virtual std::string GetString(const std::filesystem::path& file, std::string_view section,
+                                  std::string_view key, std::string_view defaultText,
+                                  std::size_t bufferSize) = 0;
+
+    // GetPrivateProfileIntA: the value's leading decimal number, or `defaultValue`.
+    virtual int GetInt(const std::filesystem::path& file, std::string_view section,
+                       std::string_view key, int defaultValue) = 0;
+
+    // WritePrivateProfileStringA: sets key=value in the section, creating the
+    // file, section and key as needed and keeping every other line. False when
+    // the file cannot be written.
+    virtual bool WriteString(const std::filesystem::path& file, std::string_view section,
+                             std::string_view key, std::string_view value) = 0;
+};
+
+} // namespace regwiz::platform

@@ -1,0 +1,37 @@
+#include "diagnostics/error_handlers.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/fake/fakes.h"
+
+namespace regwiz::diagnostics {
+namespace {
+
+TEST(TerminalError, ShowsTheSupportMessageWithTheNormalPointer)
+{
+    platform::fake::FakeRegistry registry;
+    platform::fake::FakeProfileFiles profiles;
+    platform::fake::FakeMousePointer pointer;
+    platform::fake::FakeMessageBoxes boxes{&pointer};
+    platform::fake::FakeClock clock;
+    platform::fake::FakeFolders folders{"/nonexistent"};
+    platform::Ports ports{registry, profiles, boxes, pointer, clock, folders};
+    pointer.SetScreenPointer(platform::pointer::Hourglass);
+
+    TerminalError(ports, 10500);
+
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    const platform::fake::ShownBox& box = boxes.Shown()[0];
+    EXPECT_EQ(box.text,
+              "A terminal error has occurred in the registration wizard.\r\n\r\n"
+              "The registration wizard cannot continue.\r\n\r\n"
+              "Please call quorvale technical support at 1-800-555-0142.\r\n\r\n"
+              "Let them know what step you were in and what the error message was.\r\n\r\n"
+              "Error number:  10500\r\n\r\n");
+    EXPECT_EQ(box.title, "An error has occurred");
+    EXPECT_EQ(box.style, 16);
+    EXPECT_EQ(box.screenPointer, platform::pointer::Default);
+}
+
+} // namespace
+} // namespace regwiz::diagnostics

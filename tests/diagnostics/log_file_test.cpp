@@ -1,0 +1,92 @@
+#include "diagnostics/log_file.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+#include "diagnostics/regional_format.h"
+#include "platform/errors.h"
+#include "platform/fake/fakes.h"
+#include "support/temp_dir.h"
+
+namespace regwiz::diagnostics {
+namespace {
+
+class Log : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ::setenv("LC_ALL", "C", 1); // United States forms
+        clock.Set({2026, 12, 5, 10, 15, 2, 6});
+        globals.gAppPath = home.path().string();
+    }
+
+    test::TempDir home;
+    platform::fake::FakeRegistry registry;
+    platform::fake::FakeProfileFiles profiles;
+    platform::fake::FakeMessageBoxes boxes;
+    platform::fake::FakeMousePointer pointer;
+    platform::fake::FakeClock clock;
+    platform::fake::FakeFolders folders{home / "Program Files"};
+    platform::Ports ports{registry, profiles, boxes, pointer, clock, folders};
+    Globals globals;
+    LogFile log{ports, globals};
+};
+
+TEST_F(Log, LineHasTimeDateModuleProcedureAndMessage)
+{
+    log.WriteLog("RegWizard", "Class_Initialize",
+                 "------------------------ BEGIN ------------------------");
+    log.WriteLog("frmRegWizard", "Form Load", "");
+    log.WriteLog("frmRegWizard", "Form Load", "Begin");
+    EXPECT_EQ(test::ReadBytes(home / "quorvale.log"),
+              "10:15:02 AM Saturday, December 05, 2026 RegWizard(Class_Initialize): "
+              "------------------------ BEGIN ------------------------\r\n"
+              "10:15:02 AM Saturday, December 05, 2026 frmRegWizard(Form Load): \r\n"
+              "10:15:02 AM Saturday, December 05, 2026 frmRegWizard(Form Load): Begin\r\n");
+}
+
+TEST_F(Log, LinesAreAppendedInWindows1252)
+{
+    test::WriteBytes(home / "quorvale.log", "earlier line\r\n");
+    log.WriteLog("RegWizard", "cmdNext", "Zoë paid €5");
+    EXPECT_EQ(test::ReadBytes(home / "quorvale.log"),
+              "earlier line\r\n10:15:02 AM Saturday, December 05, 2026 RegWizard(cmdNext): Zo\xEB "
+              "paid \x80"
+              "5\r\n");
+}
+
+TEST_F(Log, WithoutApplicationFolderTheProgramFolderBecomesIt)
+{
+    globals.gAppPath.clear();
+    const auto folder = home / "Program Files" / "quorvale 4.02";
+    std::filesystem::create_directories(folder);
+    log.WriteLog("RegWizard", "Class_Initialize", "x");
+    EXPECT_EQ(globals.gAppPath, folder.string());
+    EXPECT_TRUE(std::filesystem::exists(folder / "quorvale.log"));
+}
+
+TEST_F(Log, UnwritableLogRaisesToTheCaller)
+{
+    globals.gAppPath = (home / "missing").string();
+    try {
+        log.WriteLog("RegWizard", "Class_Initialize", "x");
+        FAIL() << "no error raised";
+    } catch (const RunTimeError& e) {
+        EXPECT_EQ(e.Number(), err::PathNotFound);
+    }
+    EXPECT_FALSE(std::filesystem::exists(home / "missing"));
+}
+
+TEST(RegionalFormat, TwelveAndTwentyFourHourClocks)
+{
+    const platform::LocalTime midnight{2026, 1, 1, 0, 0, 9, 4};
+    const platform::LocalTime afternoon{2026, 7, 4, 13, 5, 9, 6};
+    EXPECT_EQ(LongTime(midnight, "C"), "12:00:09 AM");
+    EXPECT_EQ(LongTime({2026, 1, 1, 12, 30, 0, 4}, "C"), "12:30:00 PM");
+    EXPECT_EQ(LongTime(afternoon, "C"), "1:05:09 PM");
+    EXPECT_EQ(LongDate(afternoon, "C"), "Saturday, July 04, 2026");
+    EXPECT_EQ(LongDate(midnight, "no_SUCH.locale"), "Thursday, January 01, 2026");
+}
+
+} // namespace
+} // namespace regwiz::diagnostics
