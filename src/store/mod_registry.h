@@ -5,7 +5,7 @@
 
 #include "platform/ports.h"
 #include "store/globals.h"
-#include "store/variant.h"
+#include "platform/variant.h"
 
 namespace regwiz {
 

@@ -1,4 +1,4 @@
-#include "store/variant.h"
+#include "platform/variant.h"
 
 #include <charconv>
 #include <cstdlib>
