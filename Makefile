@@ -19,7 +19,7 @@ build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
 
 run: build
-	@$(BUILD)/apps/regwizard-demo $(BUILD)/demo
+	@$(BUILD)/apps/regwizard-run --home $(BUILD)/demo apps/demo/walkthrough.scn
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)

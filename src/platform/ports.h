@@ -1,9 +1,12 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/event_loop.h"
+#include "platform/help.h"
 #include "platform/message_box.h"
 #include "platform/mouse_pointer.h"
 #include "platform/profile_files.h"
+#include "platform/ras_access.h"
 #include "platform/registry.h"
 #include "platform/system_folders.h"
 
@@ -18,6 +21,9 @@ struct Ports {
     MousePointer& pointer;
     Clock& clock;
     SystemFolders& folders;
+    EventLoop& loop;
+    Help& help;
+    RasAccessFactory rasFactory;
 };
 
 } // namespace regwiz::platform

@@ -31,6 +31,14 @@ public:
     // the file cannot be written.
     virtual bool WriteString(const std::filesystem::path& file, std::string_view section,
                              std::string_view key, std::string_view value) = 0;
+
+    // WritePrivateProfileStringA with no key: removes the section's header and
+    // every line up to the next section. True also when there was no such
+    // section; false when the file cannot be written.
+    virtual bool DeleteSection(const std::filesystem::path& file, std::string_view section) = 0;
+
+    // Whether the file has a section of that name, even one without keys.
+    virtual bool HasSection(const std::filesystem::path& file, std::string_view section) = 0;
 };
 
 } // namespace regwiz::platform

@@ -28,5 +28,6 @@ struct Globals {
 // A file below the application folder. `relative` may separate its folders
 // with "\" or "/" ("conf\register.cfg").
 std::filesystem::path AppFile(const Globals& globals, std::string_view relative);
+std::filesystem::path FileBelow(const std::filesystem::path& folder, std::string_view relative);
 
 } // namespace regwiz

@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "platform/ports.h"
-#include "store/globals.h"
 #include "platform/variant.h"
+#include "store/globals.h"
 
 namespace regwiz {
 

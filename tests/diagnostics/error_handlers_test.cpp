@@ -2,26 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fake/fakes.h"
+#include "support/fake_platform.h"
 
 namespace regwiz::diagnostics {
 namespace {
 
 TEST(TerminalError, ShowsTheSupportMessageWithTheNormalPointer)
 {
-    platform::fake::FakeRegistry registry;
-    platform::fake::FakeProfileFiles profiles;
-    platform::fake::FakeMousePointer pointer;
-    platform::fake::FakeMessageBoxes boxes{&pointer};
-    platform::fake::FakeClock clock;
-    platform::fake::FakeFolders folders{"/nonexistent"};
-    platform::Ports ports{registry, profiles, boxes, pointer, clock, folders};
-    pointer.SetScreenPointer(platform::pointer::Hourglass);
+    test::FakePlatform fake;
+    fake.pointer.SetScreenPointer(platform::pointer::Hourglass);
 
-    TerminalError(ports, 10500);
+    TerminalError(fake.ports, 10500);
 
-    ASSERT_EQ(boxes.Shown().size(), 1u);
-    const platform::fake::ShownBox& box = boxes.Shown()[0];
+    ASSERT_EQ(fake.boxes.Shown().size(), 1u);
+    const platform::fake::ShownBox& box = fake.boxes.Shown()[0];
     EXPECT_EQ(box.text,
               "A terminal error has occurred in the registration wizard.\r\n\r\n"
               "The registration wizard cannot continue.\r\n\r\n"

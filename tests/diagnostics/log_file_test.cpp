@@ -5,7 +5,7 @@
 
 #include "diagnostics/regional_format.h"
 #include "platform/errors.h"
-#include "platform/fake/fakes.h"
+#include "support/fake_platform.h"
 #include "support/temp_dir.h"
 
 namespace regwiz::diagnostics {
@@ -21,15 +21,10 @@ protected:
     }
 
     test::TempDir home;
-    platform::fake::FakeRegistry registry;
-    platform::fake::FakeProfileFiles profiles;
-    platform::fake::FakeMessageBoxes boxes;
-    platform::fake::FakeMousePointer pointer;
-    platform::fake::FakeClock clock;
-    platform::fake::FakeFolders folders{home / "Program Files"};
-    platform::Ports ports{registry, profiles, boxes, pointer, clock, folders};
+    test::FakePlatform fake{home / "Program Files"};
+    platform::fake::FakeClock& clock = fake.clock;
     Globals globals;
-    LogFile log{ports, globals};
+    LogFile log{fake.ports, globals};
 };
 
 TEST_F(Log, LineHasTimeDateModuleProcedureAndMessage)

@@ -142,6 +142,36 @@ TEST_F(PrivateProfileTest, ReportsAFailedWrite)
     EXPECT_FALSE(ini.WriteString(file, "s", "k", "v"));
 }
 
+TEST_F(PrivateProfileTest, DeletesOneSectionKeepingEveryOtherByte)
+{
+    const std::string head = "; phone book\r\n[a]\r\nx=1\r\n\r\n";
+    const std::string tail = "[c]\nz=3";
+    WriteBytes(file, head + " [ B ]\r\ny=2\r\n; note\r\n\r\n" + tail + "\r\n[b]\r\nw=4\r\n");
+    EXPECT_TRUE(ini.HasSection(file, "b"));
+    ASSERT_TRUE(ini.DeleteSection(file, "b"));
+    // Only the first section of a name counts, so a duplicate further down
+    // comes into view.
+    EXPECT_EQ(ReadBytes(file), head + tail + "\r\n[b]\r\nw=4\r\n");
+    ASSERT_TRUE(ini.DeleteSection(file, "B"));
+    EXPECT_EQ(ReadBytes(file), head + tail + "\r\n");
+    EXPECT_FALSE(ini.HasSection(file, "b"));
+    EXPECT_TRUE(ini.HasSection(file, "C"));
+}
+
+TEST_F(PrivateProfileTest, DeletingWhatIsNotThereSucceedsUnlessTheFileIsUnwritable)
+{
+    EXPECT_TRUE(ini.DeleteSection(file, "s"));
+    EXPECT_FALSE(std::filesystem::exists(file));
+    WriteBytes(file, "[t]\r\n[Caf\xE9]");
+    EXPECT_TRUE(ini.HasSection(file, "CAFÉ")); // a header without keys is a section too
+    EXPECT_TRUE(ini.DeleteSection(file, "s"));
+    EXPECT_EQ(ReadBytes(file), "[t]\r\n[Caf\xE9]");
+    EXPECT_FALSE(ini.DeleteSection(dir / "no" / "such.ini", "s"));
+    const std::filesystem::path folder = dir / "folder.ini";
+    std::filesystem::create_directory(folder);
+    EXPECT_FALSE(ini.DeleteSection(folder, "s"));
+}
+
 // Runs `work` in a child process that exits with 0 when it returns true.
 pid_t Spawn(const std::function<bool()>& work)
 {

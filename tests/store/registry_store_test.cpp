@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/errors.h"
-#include "platform/fake/fakes.h"
 #include "platform/posix/profile_files.h"
 #include "platform/posix/registry_files.h"
+#include "support/fake_platform.h"
 #include "support/temp_dir.h"
 
 namespace regwiz {
@@ -29,11 +29,10 @@ protected:
     test::TempDir home;
     platform::posix::RegistryFiles registry{home / "registry"};
     platform::posix::PrivateProfileFiles profiles;
-    platform::fake::FakeMessageBoxes boxes;
-    platform::fake::FakeMousePointer pointer;
-    platform::fake::FakeClock clock;
-    platform::fake::FakeFolders folders{home.path()};
-    platform::Ports ports{registry, profiles, boxes, pointer, clock, folders};
+    test::FakePlatform fake;
+    platform::fake::FakeMessageBoxes& boxes = fake.boxes;
+    platform::Ports ports{registry,  profiles,  fake.boxes, fake.pointer, fake.clock, fake.folders,
+                          fake.loop, fake.help, {}};
     Globals globals{AppFolder(home)};
     modRegistry store{ports, globals};
 
@@ -191,13 +190,10 @@ TEST_F(SettingsStore, ReadConfigStringLooksBelowTheApplicationFolder)
 // Failures the files cannot be made to produce on demand.
 class SettingsStoreFaults : public ::testing::Test {
 protected:
-    FakeRegistry registry;
-    platform::posix::PrivateProfileFiles profiles;
-    platform::fake::FakeMessageBoxes boxes;
-    platform::fake::FakeMousePointer pointer;
-    platform::fake::FakeClock clock;
-    platform::fake::FakeFolders folders{"/nonexistent"};
-    platform::Ports ports{registry, profiles, boxes, pointer, clock, folders};
+    test::FakePlatform fake;
+    FakeRegistry& registry = fake.registry;
+    platform::fake::FakeMessageBoxes& boxes = fake.boxes;
+    platform::Ports& ports = fake.ports;
     Globals globals;
     modRegistry store{ports, globals};
 };

@@ -25,6 +25,13 @@ IniName(const std::filesystem::path& file, std::string_view section, std::string
     return {file.string(), UpperAnsi(ToAnsi(section)), UpperAnsi(ToAnsi(key))};
 }
 
+bool InSection(const std::tuple<std::string, std::string, std::string>& name,
+               const std::filesystem::path& file, std::string_view section)
+{
+    const auto wanted = IniName(file, section, "");
+    return std::get<0>(name) == std::get<0>(wanted) && std::get<1>(name) == std::get<1>(wanted);
+}
+
 } // namespace
 
 std::optional<std::string> FakeProfileFiles::Find(const std::filesystem::path& file,
@@ -59,6 +66,21 @@ bool FakeProfileFiles::WriteString(const std::filesystem::path& file, std::strin
         return false;
     values_[IniName(file, section, key)] = std::string(value);
     return true;
+}
+
+bool FakeProfileFiles::DeleteSection(const std::filesystem::path& file, std::string_view section)
+{
+    if (failWrites)
+        return false;
+    std::erase_if(values_,
+                  [&](const auto& value) { return InSection(value.first, file, section); });
+    return true;
+}
+
+bool FakeProfileFiles::HasSection(const std::filesystem::path& file, std::string_view section)
+{
+    const auto first = values_.lower_bound(IniName(file, section, ""));
+    return first != values_.end() && InSection(first->first, file, section);
 }
 
 FakeRegistry::KeyName FakeRegistry::Name(Hive hive, std::string_view subKey)

@@ -62,14 +62,34 @@ private:
 
 class FakeFolders final : public SystemFolders {
 public:
-    explicit FakeFolders(std::filesystem::path programFiles)
-        : programFiles_(std::move(programFiles))
+    explicit FakeFolders(std::filesystem::path programFiles,
+                         std::filesystem::path componentFolder = {})
+        : programFiles(std::move(programFiles)), componentFolder(std::move(componentFolder))
     {
     }
-    std::filesystem::path ProgramFiles() const override { return programFiles_; }
+    std::filesystem::path ProgramFiles() const override { return programFiles; }
+    std::filesystem::path ComponentFolder() const override { return componentFolder; }
 
-private:
-    std::filesystem::path programFiles_;
+    std::filesystem::path programFiles;
+    std::filesystem::path componentFolder;
+};
+
+struct HelpCall {
+    std::string file;
+    std::string key;
+    bool quit = false;
+};
+
+// Records the help calls.
+class FakeHelp final : public Help {
+public:
+    void ShowPartialKey(const std::string& helpFile, const std::string& key) override
+    {
+        calls.push_back({helpFile, key, false});
+    }
+    void Quit(const std::string& helpFile) override { calls.push_back({helpFile, {}, true}); }
+
+    std::vector<HelpCall> calls;
 };
 
 // In-memory .ini files: file -> section -> key -> value, names without case.
@@ -82,6 +102,9 @@ public:
                int defaultValue) override;
     bool WriteString(const std::filesystem::path& file, std::string_view section,
                      std::string_view key, std::string_view value) override;
+    // A section exists here only while it has a key.
+    bool DeleteSection(const std::filesystem::path& file, std::string_view section) override;
+    bool HasSection(const std::filesystem::path& file, std::string_view section) override;
 
     bool failWrites = false;
 

@@ -58,7 +58,10 @@ void VirtualEventLoop::StopTimer(TimerId timer)
     std::erase_if(timers_, [timer](const auto& entry) { return entry.first.second == timer; });
 }
 
-void VirtualEventLoop::Post(Callback callback) { posted_.push_back(std::move(callback)); }
+void VirtualEventLoop::Post(Callback callback)
+{
+    posted_.push_back(std::move(callback));
+}
 
 void VirtualEventLoop::AdvanceBy(std::int64_t milliseconds)
 {

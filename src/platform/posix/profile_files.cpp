@@ -88,6 +88,44 @@ Position Locate(std::string_view text, const std::vector<Line>& lines,
     return pos;
 }
 
+// The lines of the first section of that name: its header and everything up
+// to the next header.
+struct SectionLines {
+    std::size_t header = 0;
+    std::size_t end = 0; // the next header, or past the last line
+};
+
+std::optional<SectionLines> FindSection(std::string_view text, const std::vector<Line>& lines,
+                                        const std::string& sectionKey)
+{
+    std::optional<SectionLines> found;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto name = SectionName(TextOf(text, lines[i]));
+        if (!name)
+            continue;
+        if (found) {
+            found->end = i;
+            return found;
+        }
+        if (UpperAnsi(*name) == sectionKey)
+            found = SectionLines{i, lines.size()};
+    }
+    return found;
+}
+
+// The text without the section, or nullopt when it has none of that name.
+std::optional<std::string> WithoutSection(std::string text, const std::string& sectionKey)
+{
+    const std::vector<Line> lines = SplitLines(text);
+    const auto section = FindSection(text, lines, sectionKey);
+    if (!section)
+        return std::nullopt;
+    const std::size_t begin = lines[section->header].begin;
+    const std::size_t end = section->end < lines.size() ? lines[section->end].begin : text.size();
+    text.erase(begin, end - begin);
+    return text;
+}
+
 // The value in Windows-1252, or nullopt when the file, section or key is missing.
 std::optional<std::string> ReadValue(const std::filesystem::path& file, std::string_view section,
                                      std::string_view key)
@@ -200,6 +238,22 @@ bool PrivateProfileFiles::WriteString(const std::filesystem::path& file, std::st
         return std::optional<std::string>(WithSetting(current.value_or(""), setting));
     });
     return rc == 0;
+}
+
+bool PrivateProfileFiles::DeleteSection(const std::filesystem::path& file, std::string_view section)
+{
+    const std::string sectionKey = NameKey(section);
+    const int rc = UpdateFile(file, [&sectionKey](const std::optional<std::string>& current) {
+        return current ? WithoutSection(*current, sectionKey) : std::nullopt;
+    });
+    return rc == 0;
+}
+
+bool PrivateProfileFiles::HasSection(const std::filesystem::path& file, std::string_view section)
+{
+    int error = 0;
+    const std::optional<std::string> text = ReadWholeFile(file, error);
+    return text && FindSection(*text, SplitLines(*text), NameKey(section)).has_value();
 }
 
 } // namespace regwiz::platform::posix

@@ -1,8 +1,13 @@
 #include "platform/posix/system.h"
 
 #include <ctime>
+#include <dlfcn.h>
 
 namespace regwiz::platform::posix {
+namespace {
+// An address inside whatever binary this file is linked into.
+void ComponentFolderAnchor() {}
+} // namespace
 
 LocalTime SystemClock::Now() const
 {
@@ -11,6 +16,17 @@ LocalTime SystemClock::Now() const
     localtime_r(&now, &tm);
     return LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
                      tm.tm_min,         tm.tm_sec,     tm.tm_wday};
+}
+
+std::filesystem::path PosixFolders::ComponentFolder() const
+{
+    Dl_info info{};
+    if (::dladdr(reinterpret_cast<const void*>(&ComponentFolderAnchor), &info) == 0
+        || info.dli_fname == nullptr)
+        return std::filesystem::current_path();
+    std::error_code ignored;
+    const std::filesystem::path file = std::filesystem::canonical(info.dli_fname, ignored);
+    return file.empty() ? std::filesystem::path(info.dli_fname).parent_path() : file.parent_path();
 }
 
 } // namespace regwiz::platform::posix

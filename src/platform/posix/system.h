@@ -15,6 +15,8 @@ public:
 class PosixFolders final : public SystemFolders {
 public:
     std::filesystem::path ProgramFiles() const override { return "/opt"; }
+    // Found with dladdr from code of the component's own library.
+    std::filesystem::path ComponentFolder() const override;
 };
 
 } // namespace regwiz::platform::posix

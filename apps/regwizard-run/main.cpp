@@ -1,0 +1,45 @@
+// regwizard-run: plays scenario files against the registration wizard.
+#include <cstring>
+#include <iostream>
+
+#include "regwizard-run/runner.h"
+
+namespace {
+
+int Usage()
+{
+    std::cerr << "usage: regwizard-run [--gui] [--shots DIR] [--home DIR] SCENARIO...\n";
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    regwiz::runner::RunOptions options;
+    std::vector<std::filesystem::path> scenarios;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--gui") {
+            options.gui = true;
+        } else if ((arg == "--shots" || arg == "--home") && i + 1 < argc) {
+            (arg == "--shots" ? options.shots : options.home) = argv[++i];
+        } else if (arg.starts_with("--")) {
+            return Usage();
+        } else {
+            scenarios.emplace_back(arg);
+        }
+    }
+    if (scenarios.empty())
+        return Usage();
+
+    int worst = 0;
+    int passed = 0;
+    for (const auto& scenario : scenarios) {
+        const auto outcome = regwiz::runner::RunScenario(scenario, options, std::cout);
+        worst = std::max(worst, static_cast<int>(outcome));
+        passed += outcome == regwiz::runner::Outcome::Passed ? 1 : 0;
+    }
+    std::cout << "scenarios: " << passed << " passed, " << scenarios.size() - passed << " failed\n";
+    return worst;
+}

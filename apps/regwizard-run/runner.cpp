@@ -1,0 +1,641 @@
+#include "regwizard-run/runner.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+#include <sstream>
+
+#include "dialup/sim/simulated_modem.h"
+#include "host/reg_engine_object.h"
+#include "platform/codepage.h"
+#include "platform/fake/fakes.h"
+#include "platform/fake/virtual_event_loop.h"
+#include "platform/posix/profile_files.h"
+#include "platform/posix/registry_files.h"
+#include "platform/text.h"
+
+namespace regwiz::runner {
+namespace {
+
+using wizard::Control;
+
+std::string ReadFile(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string Quoted(const std::string& text)
+{
+    std::ostringstream out;
+    out << std::quoted(text);
+    std::string s = out.str();
+    std::string shown;
+    for (char c : s) {
+        if (c == '\r')
+            shown += "\\r";
+        else if (c == '\n')
+            shown += "\\n";
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+// The scenario's folders: the registry and the application folder.
+class Home {
+public:
+    explicit Home(const std::filesystem::path& chosen)
+    {
+        if (chosen.empty()) {
+            std::string pattern =
+                (std::filesystem::temp_directory_path() / "regwizard-run-XXXXXX").string();
+            if (::mkdtemp(pattern.data()) == nullptr)
+                throw ScenarioError{0, "cannot make a temporary home folder"};
+            root = pattern;
+            temporary_ = true;
+        } else {
+            root = std::filesystem::absolute(chosen);
+        }
+        std::filesystem::create_directories(App());
+        std::filesystem::create_directories(Registry());
+    }
+    ~Home()
+    {
+        std::error_code ignored;
+        if (temporary_)
+            std::filesystem::remove_all(root, ignored);
+    }
+    Home(const Home&) = delete;
+    Home& operator=(const Home&) = delete;
+
+    std::filesystem::path App() const { return root / "app"; }
+    std::filesystem::path Registry() const { return root / "registry"; }
+
+    std::filesystem::path root;
+
+private:
+    bool temporary_ = false;
+};
+
+// The host's side of the events.
+class EventRecorder final : public regwizard::RegEngineEvents {
+public:
+    void IsLoaded() override { events.emplace_back("IsLoaded"); }
+    void RegCanceled() override { events.emplace_back("RegCanceled"); }
+    std::vector<std::string> events;
+};
+
+platform::Answer AnswerNamed(const std::string& word)
+{
+    using platform::Answer;
+    static const std::map<std::string, Answer> answers = {
+        {"OK", Answer::Ok},        {"Cancel", Answer::Cancel}, {"Yes", Answer::Yes},
+        {"No", Answer::No},        {"Retry", Answer::Retry},   {"Abort", Answer::Abort},
+        {"Ignore", Answer::Ignore}};
+    return answers.at(word);
+}
+
+dialup::sim::DialOutcome ModemOutcome(const DialOutcome& outcome)
+{
+    using Kind = dialup::sim::DialOutcome::Kind;
+    static const std::map<DialOutcomeKind, Kind> kinds = {
+        {DialOutcomeKind::Connect, Kind::Connect},   {DialOutcomeKind::Busy, Kind::Busy},
+        {DialOutcomeKind::NoAnswer, Kind::NoAnswer}, {DialOutcomeKind::Error, Kind::Error},
+        {DialOutcomeKind::State, Kind::State},       {DialOutcomeKind::Hang, Kind::Hang}};
+    return {kinds.at(outcome.kind), outcome.number, outcome.text.value_or("")};
+}
+
+platform::LocalTime DayAt10(const std::string& date)
+{
+    using namespace std::chrono;
+    const int y = std::stoi(date.substr(0, 4));
+    const unsigned m = static_cast<unsigned>(std::stoi(date.substr(5, 2)));
+    const unsigned d = static_cast<unsigned>(std::stoi(date.substr(8, 2)));
+    const weekday wd{sys_days{year{y} / month{m} / day{d}}};
+    return {
+        y, static_cast<int>(m), static_cast<int>(d), 10, 0, 0, static_cast<int>(wd.c_encoding())};
+}
+
+std::string HexBytes(const std::vector<std::uint8_t>& data)
+{
+    std::ostringstream out;
+    out << "hex:";
+    for (std::size_t i = 0; i < data.size(); ++i)
+        out << (i ? "," : "") << std::hex << std::setw(2) << std::setfill('0') << int(data[i]);
+    return out.str();
+}
+
+std::string ColourText(std::uint32_t rgb)
+{
+    std::ostringstream out;
+    out << std::uppercase << std::hex << std::setw(6) << std::setfill('0') << rgb;
+    return out.str();
+}
+
+std::string YesNo(bool value)
+{
+    return value ? "yes" : "no";
+}
+
+class ScenarioRun {
+public:
+    ScenarioRun(const std::filesystem::path& home, std::ostream& out)
+        : home_(home), out_(out), registry_(home_.Registry()),
+          folders_(home_.root / "Program Files", home_.App()),
+          modem_(loop_, profiles_, home_.root / "phonebook.ini"), ports_{registry_,       profiles_,
+                                                                         boxes_,          pointer_,
+                                                                         clock_,          folders_,
+                                                                         loop_,           help_,
+                                                                         modem_.Factory()},
+          setupStore_(ports_, setupGlobals_)
+    {
+        clock_.Set(DayAt10("2026-12-05"));
+        modem_.onDialStarted = [this](int attempt) { OnDialStarted(attempt); };
+    }
+
+    ~ScenarioRun()
+    {
+        engines_.clear();
+        component_.reset();
+    }
+
+    Outcome Run(const std::vector<Command>& commands)
+    {
+        try {
+            for (const Command& command : commands) {
+                out_ << std::setw(4) << command.line << "  " << Describe(command) << "\n";
+                Execute(command);
+            }
+        } catch (const ScenarioError& error) {
+            out_ << "ERROR " << error.Text() << "\n";
+            return Outcome::NotRun;
+        } catch (const platform::fake::EventLoopStalled& stalled) {
+            out_ << "ERROR the wizard waits for something that never comes (at " << stalled.atMs
+                 << " ms)\n";
+            return Outcome::NotRun;
+        }
+        out_ << "-- " << expectations_ << " expectations, " << failures_ << " failed\n";
+        return failures_ == 0 ? Outcome::Passed : Outcome::Failed;
+    }
+
+private:
+    void Execute(const Command& c);
+    void SetUp(const Command& c);
+    void Host(const Command& c);
+    void Start();
+    void Click(const Command& c);
+    void TypeText(const Command& c);
+    void Select(const Command& c);
+    void Dump();
+    void Expect(const Command& c);
+    void ExpectControl(const Command& c, const std::string& what);
+    void ExpectWindow(const Command& c, const std::string& what);
+    void ExpectLog(const Command& c);
+    void ExpectReg(const Command& c, bool present);
+    void ExpectFile(const Command& c, bool present);
+    void OnDialStarted(int attempt);
+
+    void Check(const Command& c, bool held, const std::string& found)
+    {
+        ++expectations_;
+        if (held)
+            return;
+        ++failures_;
+        out_ << "FAIL line " << c.line << ": " << Describe(c) << "\n     found " << found << "\n";
+    }
+
+    wizard::frmRegWizard& Form(const Command& c)
+    {
+        wizard::frmRegWizard* form = component_ ? component_->Form() : nullptr;
+        if (form == nullptr)
+            throw ScenarioError{c.line, "the wizard form is not loaded"};
+        return *form;
+    }
+
+    Control& ControlNamed(const Command& c, const std::string& name)
+    {
+        Control* control = Form(c).form.Find(name);
+        if (control == nullptr)
+            throw ScenarioError{c.line, "no control named " + name};
+        return *control;
+    }
+
+    Control& UsableControl(const Command& c, const std::string& name)
+    {
+        Control& control = ControlNamed(c, name);
+        if (!control.UsableOnForm())
+            throw ScenarioError{c.line, name + " is hidden or disabled"};
+        return control;
+    }
+
+    std::filesystem::path AppFolder() const
+    {
+        if (component_ && !component_->globals.gAppPath.empty())
+            return component_->globals.gAppPath;
+        return home_.App();
+    }
+
+    Home home_;
+    std::ostream& out_;
+    platform::posix::RegistryFiles registry_;
+    platform::posix::PrivateProfileFiles profiles_;
+    platform::fake::FakeMousePointer pointer_;
+    platform::fake::FakeMessageBoxes boxes_{&pointer_};
+    platform::fake::FakeClock clock_;
+    platform::fake::FakeFolders folders_;
+    platform::fake::VirtualEventLoop loop_;
+    platform::fake::FakeHelp help_;
+    dialup::sim::ModemLine modem_;
+    platform::Ports ports_;
+    Globals setupGlobals_;
+    modRegistry setupStore_;
+
+    std::unique_ptr<host::Component> component_;
+    std::vector<std::unique_ptr<host::RegEngineObject>> engines_;
+    EventRecorder events_;
+    std::map<int, std::vector<Command>> onDial_;
+    bool appPathWritten_ = false;
+    std::size_t boxesSeen_ = 0;
+    std::size_t eventsSeen_ = 0;
+    std::size_t helpSeen_ = 0;
+    std::size_t logLinesSeen_ = 0;
+    int expectations_ = 0;
+    int failures_ = 0;
+};
+
+void ScenarioRun::Execute(const Command& c)
+{
+    const std::string& verb = c.words[0];
+    if (IsSetUpCommand(c))
+        SetUp(c);
+    else if (verb == "start")
+        Start();
+    else if (verb == "wait")
+        loop_.AdvanceBy(ParseNumber(c, 1));
+    else if (verb == "click")
+        Click(c);
+    else if (verb == "type")
+        TypeText(c);
+    else if (verb == "select")
+        Select(c);
+    else if (verb == "answer") {
+        for (std::size_t i = 1; i < c.words.size(); ++i)
+            boxes_.QueueAnswer(AnswerNamed(c.words[i]));
+    } else if (verb == "host")
+        Host(c);
+    else if (verb == "after") {
+        const Command action = SubCommand(c, 2);
+        loop_.StartTimer(static_cast<int>(ParseNumber(c, 1)), [this, action] {
+            out_ << std::setw(4) << action.line << "  (after) " << Describe(action) << "\n";
+            Execute(action);
+        });
+    } else if (verb == "on")
+        onDial_[static_cast<int>(ParseNumber(c, 2))].push_back(SubCommand(c, 3));
+    else if (verb == "shot")
+        out_ << "      (pictures are taken in --gui mode)\n";
+    else if (verb == "dump")
+        Dump();
+    else if (verb == "expect")
+        Expect(c);
+    else
+        throw ScenarioError{c.line, "unknown command " + verb};
+}
+
+void ScenarioRun::OnDialStarted(int attempt)
+{
+    auto actions = onDial_.find(attempt);
+    if (actions == onDial_.end())
+        return;
+    for (const Command& action : actions->second) {
+        out_ << std::setw(4) << action.line << "  (on dial " << attempt << ") " << Describe(action)
+             << "\n";
+        Execute(action);
+    }
+}
+
+void ScenarioRun::SetUp(const Command& c)
+{
+    const std::string& verb = c.words[0];
+    if (verb == "reg") {
+        setupStore_.fWriteValue(c.words[1], c.words[2], c.words[3], c.words[4], c.words[5]);
+        if (platform::EqualNoCase(c.words[3], "AppPath"))
+            appPathWritten_ = true;
+    } else if (verb == "file") {
+        const std::filesystem::path file = FileBelow(AppFolder(), c.words[1]);
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << platform::ToAnsi(c.words[2]);
+    } else if (verb == "modem") {
+        modem_.AddDevice(c.words[1], c.words[2]);
+    } else if (verb == "dial") {
+        for (const DialOutcome& outcome : ParseDialOutcomes(c))
+            modem_.QueueOutcome(ModemOutcome(outcome));
+    } else if (verb == "entry") {
+        modem_.WriteEntrySetting(std::string(wizard::ServiceDomain),
+                                 static_cast<int>(ParseNumber(c, 1)), c.words[2]);
+    } else if (verb == "today") {
+        clock_.Set(DayAt10(c.words[1]));
+    }
+    // "volume", "location" and "timeout" set services that come with later pages.
+}
+
+void ScenarioRun::Start()
+{
+    if (!appPathWritten_) {
+        setupStore_.WriteSetting("AppPath", home_.App().string(), "S");
+        appPathWritten_ = true;
+    }
+    Variant number;
+    if (setupStore_.fReadValue("HKLM", kSystemKey, "RegSvrNum", "S", "", number) == 0)
+        modem_.SetRegistrationNumber(std::string(platform::TrimBlanks(CStr(number))));
+    if (!component_)
+        component_ = std::make_unique<host::Component>(ports_);
+    engines_.push_back(std::make_unique<host::RegEngineObject>(*component_, &events_));
+}
+
+void ScenarioRun::Host(const Command& c)
+{
+    if (engines_.empty())
+        throw ScenarioError{c.line, "the host holds no RegEngine (no start, or released)"};
+    host::RegEngineObject& engine = *engines_.back();
+    const std::string& what = c.words[1];
+    if (what == "unloadsplash")
+        engine.UnloadSplash();
+    else if (what == "cancel")
+        engine.CancelRegistration();
+    else if (what == "log")
+        engine.m_boolLogEvents = c.words[2] == "on";
+    else if (what == "release")
+        engines_.pop_back();
+}
+
+void ScenarioRun::Click(const Command& c)
+{
+    Control& control = UsableControl(c, c.words[1]);
+    if (control.Kind() == wizard::ControlKind::CheckBox)
+        control.SetValue(control.Value() == 0 ? 1 : 0);
+    else
+        control.Click();
+}
+
+void ScenarioRun::TypeText(const Command& c)
+{
+    Control& control = UsableControl(c, c.words[1]);
+    if (control.Kind() != wizard::ControlKind::TextBox || control.Locked())
+        throw ScenarioError{c.line, c.words[1] + " takes no typing"};
+    control.Type(c.words[2]);
+}
+
+void ScenarioRun::Select(const Command& c)
+{
+    Control& control = UsableControl(c, c.words[1]);
+    const std::string& choice = c.words[2];
+    int index = -1;
+    if (choice.size() > 1 && choice[0] == '#'
+        && choice.find_first_not_of("0123456789", 1) == std::string::npos) {
+        index = std::stoi(choice.substr(1));
+    } else {
+        for (int i = 0; i < control.ListCount(); ++i)
+            if (control.List(i) == choice)
+                index = i;
+    }
+    if (index < 0 || index >= control.ListCount())
+        throw ScenarioError{c.line, c.words[1] + " has no entry " + choice};
+    control.SetListIndex(index);
+}
+
+void ScenarioRun::Dump()
+{
+    wizard::frmRegWizard* form = component_ ? component_->Form() : nullptr;
+    if (form == nullptr) {
+        out_ << "      (no form loaded)\n";
+        return;
+    }
+    out_ << "      frmRegWizard caption=" << Quoted(form->form.Caption())
+         << " visible=" << YesNo(form->form.Visible()) << " gStep=" << form->gStep << "\n";
+    for (const auto& control : form->form.Controls()) {
+        out_ << "      " << control->Name() << " visible=" << YesNo(control->Visible())
+             << " enabled=" << YesNo(control->Enabled());
+        if (!control->Caption().empty())
+            out_ << " caption=" << Quoted(control->Caption());
+        if (!control->Text().empty())
+            out_ << " text=" << Quoted(control->Text());
+        if (control->ListCount() > 0)
+            out_ << " items=" << control->ListCount() << " selected=" << control->ListIndex();
+        out_ << "\n";
+    }
+}
+
+void ScenarioRun::Expect(const Command& c)
+{
+    const std::string& what = c.words[1];
+    if (what == "box") {
+        const auto& shown = boxes_.Shown();
+        if (boxesSeen_ >= shown.size())
+            return Check(c, false, "no further message box");
+        const auto& box = shown[boxesSeen_++];
+        const long style = ParseNumber(c, 4);
+        Check(c, box.text == c.words[2] && box.title == c.words[3] && box.style == style,
+              Quoted(box.text) + " " + Quoted(box.title) + " " + std::to_string(box.style));
+    } else if (what == "nobox") {
+        const auto& shown = boxes_.Shown();
+        Check(c, boxesSeen_ >= shown.size(),
+              boxesSeen_ < shown.size() ? "box " + Quoted(shown[boxesSeen_].text) : "");
+    } else if (what == "event") {
+        if (eventsSeen_ >= events_.events.size())
+            return Check(c, false, "no further host event");
+        const std::string& event = events_.events[eventsSeen_++];
+        Check(c, event == c.words[2], event);
+    } else if (what == "noevent") {
+        Check(c, eventsSeen_ >= events_.events.size(),
+              eventsSeen_ < events_.events.size() ? events_.events[eventsSeen_] : "");
+    } else if (what == "help") {
+        if (helpSeen_ >= help_.calls.size())
+            return Check(c, false, "no further help call");
+        const auto& call = help_.calls[helpSeen_++];
+        const bool quit = c.words[2] == "quit";
+        Check(c, call.quit == quit && (quit || call.key == c.words[2]),
+              call.quit ? "quit" : "key " + Quoted(call.key));
+    } else if (what == "page") {
+        wizard::frmRegWizard& form = Form(c);
+        const long page = ParseNumber(c, 2);
+        bool only = true;
+        for (int n = 0; n < wizard::kPageCount; ++n)
+            only = only && form.form.Page(n).Visible() == (n == page);
+        Check(c, form.gStep == page && only, "gStep " + std::to_string(form.gStep));
+    } else if (what == "title") {
+        Check(c, Form(c).form.Caption() == c.words[2], Quoted(Form(c).form.Caption()));
+    } else if (what == "focus") {
+        Control* active = Form(c).form.ActiveControl();
+        const std::string name = active ? active->Name() : "(none)";
+        Check(c, name == c.words[2], name);
+    } else if (what == "pointer") {
+        const int screen = pointer_.ScreenPointer();
+        const int shown =
+            screen != 0
+                ? screen
+                : (component_ && component_->Form() ? component_->Form()->form.MousePointer() : 0);
+        Check(c, shown == ParseNumber(c, 2), std::to_string(shown));
+    } else if (what == "reg" || what == "noreg") {
+        ExpectReg(c, what == "reg");
+    } else if (what == "file" || what == "nofile") {
+        ExpectFile(c, what == "file");
+    } else if (what == "log") {
+        ExpectLog(c);
+    } else if (what == "entry") {
+        const auto entry = modem_.StoredEntry(std::string(wizard::ServiceDomain));
+        const int position = static_cast<int>(ParseNumber(c, 2));
+        const std::string found =
+            entry ? (entry->contains(position) ? entry->at(position) : "(not set)") : "(no entry)";
+        Check(c, entry && entry->contains(position) && found == c.words[3], Quoted(found));
+    } else if (what == "noentry") {
+        Check(c, !modem_.StoredEntry(std::string(wizard::ServiceDomain)), "the entry");
+    } else if (what == "dials") {
+        Check(c, modem_.Dials() == ParseNumber(c, 2), std::to_string(modem_.Dials()));
+    } else if (what == "hangups") {
+        Check(c, modem_.HangUps() == ParseNumber(c, 2), std::to_string(modem_.HangUps()));
+    } else {
+        ExpectControl(c, what);
+    }
+}
+
+void ScenarioRun::ExpectControl(const Command& c, const std::string& what)
+{
+    if (c.words[2] == "frmRegWizard")
+        return ExpectWindow(c, what);
+    Control& control = ControlNamed(c, c.words[2]);
+    if (what == "caption") {
+        Check(c, control.Caption() == c.words[3], Quoted(control.Caption()));
+    } else if (what == "text") {
+        Check(c, control.Text() == c.words[3], Quoted(control.Text()));
+    } else if (what == "visible") {
+        Check(c, YesNo(control.Visible()) == c.words[3], YesNo(control.Visible()));
+    } else if (what == "enabled") {
+        Check(c, YesNo(control.Enabled()) == c.words[3], YesNo(control.Enabled()));
+    } else if (what == "items") {
+        const std::vector<std::string> expected(c.words.begin() + 3, c.words.end());
+        std::string found;
+        for (const auto& item : control.Items())
+            found += Quoted(item) + " ";
+        Check(c, control.Items() == expected, found.empty() ? "(empty)" : found);
+    } else if (what == "selected") {
+        Check(c, control.ListIndex() == ParseNumber(c, 3), std::to_string(control.ListIndex()));
+    } else if (what == "colour") {
+        const std::string found = ColourText(control.ForeColor());
+        Check(c, platform::EqualNoCase(found, c.words[3]), found);
+    } else {
+        throw ScenarioError{c.line, "unknown expectation " + what};
+    }
+}
+
+// The window itself: its caption and whether it is shown.
+void ScenarioRun::ExpectWindow(const Command& c, const std::string& what)
+{
+    wizard::frmRegWizard* form = component_ ? component_->Form() : nullptr;
+    const bool shown = form != nullptr && form->form.Visible();
+    if (what == "visible")
+        Check(c, YesNo(shown) == c.words[3], YesNo(shown));
+    else if (what == "caption")
+        Check(c, form != nullptr && form->form.Caption() == c.words[3],
+              form ? Quoted(form->form.Caption()) : "no form loaded");
+    else if (what == "enabled")
+        Check(c, YesNo(form != nullptr) == c.words[3], YesNo(form != nullptr));
+    else
+        throw ScenarioError{c.line, "frmRegWizard has no " + what};
+}
+
+void ScenarioRun::ExpectLog(const Command& c)
+{
+    const std::string log = platform::FromAnsi(ReadFile(AppFolder() / "quorvale.log"));
+    const auto lines = platform::SplitLines(log);
+    for (std::size_t i = logLinesSeen_; i < lines.size(); ++i) {
+        if (platform::TextOf(log, lines[i]).ends_with(c.words[2])) {
+            logLinesSeen_ = i + 1;
+            return Check(c, true, "");
+        }
+    }
+    Check(c, false,
+          logLinesSeen_ < lines.size()
+              ? "next line " + Quoted(std::string(platform::TextOf(log, lines[logLinesSeen_])))
+              : "no further log line");
+}
+
+void ScenarioRun::ExpectReg(const Command& c, bool present)
+{
+    const long hive = setupStore_.fTopKey(c.words[2]);
+    if (hive == 0 || hive == modRegistry::kIniFile)
+        throw ScenarioError{c.line, c.words[2] + " is no hive"};
+    platform::KeyHandle key = 0;
+    std::optional<std::string> found;
+    if (registry_.OpenKey(static_cast<platform::Hive>(hive), c.words[3],
+                          platform::KeyAccess::QueryValue, key)
+        == 0) {
+        std::vector<std::uint8_t> data(1 << 16);
+        std::uint32_t type = 0;
+        std::uint32_t size = static_cast<std::uint32_t>(data.size());
+        if (registry_.QueryValue(key, c.words[4], type, data, size) == 0) {
+            data.resize(size);
+            if (type == platform::regtype::Sz) {
+                std::string text(data.begin(), data.end());
+                if (!text.empty() && text.back() == '\0')
+                    text.pop_back();
+                found = platform::FromAnsi(text);
+            } else {
+                found = HexBytes(data);
+            }
+        }
+        registry_.CloseKey(key);
+    }
+    if (present)
+        Check(c, found && *found == c.words[5], found ? Quoted(*found) : "no such value");
+    else
+        Check(c, !found, found ? Quoted(*found) : "");
+}
+
+void ScenarioRun::ExpectFile(const Command& c, bool present)
+{
+    const std::filesystem::path file = FileBelow(AppFolder(), c.words[2]);
+    const bool exists = std::filesystem::exists(file);
+    if (!present)
+        return Check(c, !exists, "the file exists");
+    const std::string bytes = exists ? ReadFile(file) : std::string();
+    Check(c, exists && bytes == platform::ToAnsi(c.words[3]),
+          exists ? Quoted(platform::FromAnsi(bytes)) : "no such file");
+}
+
+std::optional<std::string> FromEnvironment(std::string_view name)
+{
+    const char* value = std::getenv(std::string(name).c_str());
+    return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+} // namespace
+
+Outcome RunScenario(const std::filesystem::path& file, const RunOptions& options, std::ostream& out)
+{
+    out << "== " << file.string() << "\n";
+    if (options.gui) {
+        out << "ERROR --gui is not available in this build\n";
+        return Outcome::NotRun;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        out << "ERROR cannot read " << file.string() << "\n";
+        return Outcome::NotRun;
+    }
+    try {
+        const std::vector<Command> commands = ParseScenario(ReadFile(file), FromEnvironment);
+        ScenarioRun run(options.home, out);
+        return run.Run(commands);
+    } catch (const ScenarioError& error) {
+        out << "ERROR " << error.Text() << "\n";
+        return Outcome::NotRun;
+    } catch (const std::exception& error) {
+        out << "ERROR " << error.what() << "\n";
+        return Outcome::NotRun;
+    }
+}
+
+} // namespace regwiz::runner

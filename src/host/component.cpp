@@ -1,0 +1,71 @@
+#include "host/component.h"
+
+#include "dialup/site_connection.h"
+#include "exchange/finishing.h"
+
+namespace regwiz::host {
+
+Component::Component(const platform::Ports& ports)
+    : ports(ports), context_{this->ports, globals, store, log, helpFile, [this] { UnloadForm(); }}
+{
+}
+
+Component::~Component()
+{
+    UnloadForm();
+    retired_.clear();
+}
+
+wizard::frmRegWizard* Component::LoadForm()
+{
+    if (form_)
+        return form_.get();
+    retired_.clear();
+    form_ = std::make_unique<wizard::frmRegWizard>(context_, *this);
+    form_->Load();
+    return form_.get();
+}
+
+void Component::UnloadForm()
+{
+    if (!form_)
+        return;
+    std::unique_ptr<wizard::frmRegWizard> form = std::move(form_);
+    form->Unload();
+    retired_.push_back(std::move(form));
+}
+
+void Component::SiteConnectionSequence(wizard::frmRegWizard& form)
+{
+    dialup::SiteConnectionSequence(form);
+}
+
+void Component::AccessNumberEntry(wizard::frmRegWizard& form)
+{
+    exchange::AccessNumberEntry(form);
+}
+
+void Component::FinishingSequence(wizard::frmRegWizard& form)
+{
+    exchange::FinishingSequence(form);
+}
+
+void Component::cmdCancel_Click(wizard::frmRegWizard& form)
+{
+    exchange::cmdCancel_Click(form);
+}
+
+void Component::objRasAcc_ConnectionStatus(wizard::frmRegWizard& form,
+                                           const std::string& sCallStatus, long RasConnState,
+                                           long dwerror)
+{
+    dialup::objRasAcc_ConnectionStatus(form, sCallStatus, RasConnState, dwerror);
+}
+
+void Component::objRASAcc_DeviceInfo(wizard::frmRegWizard& form, const std::string& DeviceType,
+                                     const std::string& DeviceName)
+{
+    dialup::objRASAcc_DeviceInfo(form, DeviceType, DeviceName);
+}
+
+} // namespace regwiz::host

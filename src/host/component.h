@@ -1,0 +1,58 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "diagnostics/log_file.h"
+#include "platform/ports.h"
+#include "store/globals.h"
+#include "store/mod_registry.h"
+#include "wizard/reg_wizard.h"
+
+namespace regwiz::host {
+
+// The loaded component: its global state, its services and its one wizard
+// form, shared by every RegEngine alive. It also routes the page machine's
+// call-outs to the parts of the component that do the work.
+class Component final : public wizard::WizardHooks {
+public:
+    explicit Component(const platform::Ports& ports);
+    ~Component() override;
+    Component(const Component&) = delete;
+    Component& operator=(const Component&) = delete;
+
+    platform::Ports ports;
+    Globals globals;
+    modRegistry store{ports, globals};
+    diagnostics::LogFile log{ports, globals};
+    std::string helpFile;
+
+    // The form while it is loaded, else null.
+    wizard::frmRegWizard* Form() const { return form_.get(); }
+    // Loads the form unless it is loaded already (no second start-up).
+    // Null when its start-up ended by unloading it.
+    wizard::frmRegWizard* LoadForm();
+    void UnloadForm();
+
+    // Live RegEngine objects, for the unload check of the component.
+    int liveObjects = 0;
+
+private:
+    void SiteConnectionSequence(wizard::frmRegWizard& form) override;
+    void AccessNumberEntry(wizard::frmRegWizard& form) override;
+    void FinishingSequence(wizard::frmRegWizard& form) override;
+    void cmdCancel_Click(wizard::frmRegWizard& form) override;
+    void objRasAcc_ConnectionStatus(wizard::frmRegWizard& form, const std::string& sCallStatus,
+                                    long RasConnState, long dwerror) override;
+    void objRASAcc_DeviceInfo(wizard::frmRegWizard& form, const std::string& DeviceType,
+                              const std::string& DeviceName) override;
+
+    wizard::WizardContext context_;
+    std::unique_ptr<wizard::frmRegWizard> form_;
+    // Unloaded forms whose handlers may still be running: kept until it is
+    // safe to let them go.
+    std::vector<std::unique_ptr<wizard::frmRegWizard>> retired_;
+};
+
+} // namespace regwiz::host

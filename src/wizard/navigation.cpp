@@ -1,0 +1,188 @@
+// The page machine: what Next, Back and Help do on each page.
+#include <array>
+
+#include "wizard/reg_wizard.h"
+
+namespace regwiz::wizard {
+namespace {
+
+constexpr std::array<const char*, kPageCount> kHelpKeys = {
+    "Welcome",
+    "Agreement",
+    "Personal Information",
+    "",
+    "Occupational Information",
+    "Payment Information",
+    "Modem Selection",
+    "Password Entry",
+    "Area Code Selection",
+    "Site Connection",
+    "Access Number Selection",
+    "Finish",
+};
+
+} // namespace
+
+void frmRegWizard::SetStepTitle()
+{
+    form.SetCaption("Registration Wizard - Step " + std::to_string(gStep) + " of "
+                    + std::to_string(gLastStep));
+}
+
+void frmRegWizard::ShowWelcomeTitle()
+{
+    form.SetCaption("Registration Wizard - Welcome");
+}
+
+void frmRegWizard::FocusOn(Control& control)
+{
+    form.SetFocus(control);
+}
+
+void frmRegWizard::cmdNext_Click()
+{
+    ResumeNext([&] { Log("cmdNext", "gStep : " + std::to_string(gStep)); });
+    if (!CheckPage())
+        return;
+    ResumeNext([&] { SaveLeftPage(); });
+    ResumeNext([&] { form.Page(gStep).SetVisible(false); });
+    if (gStep < gLastStep) {
+        if (!context.globals.gAffiliateID.empty() && gStep == 2)
+            ++gStep;
+        ++gStep;
+    }
+    ResumeNext([&] { form.Page(gStep).SetVisible(true); });
+    if (gStep == 0) {
+        ShowWelcomeTitle();
+        return;
+    }
+    SetStepTitle();
+    form.cmdBack.SetEnabled(true);
+    EnterPageForward();
+}
+
+// The checks of the page being left; pages without checks pass.
+bool frmRegWizard::CheckPage()
+{
+    return true;
+}
+
+void frmRegWizard::SaveLeftPage()
+{
+    if (gStep == 10)
+        context.store.WriteSetting("Suffix", "@" + std::string(ServiceDomain), "S");
+}
+
+void frmRegWizard::EnterPageForward()
+{
+    switch (gStep) {
+    case 1:
+        form.cmdBack.SetVisible(true);
+        form.cmdCancel.SetCaption("Do Not Agree");
+        form.cmdNext.SetCaption("Agree");
+        break;
+    case 2:
+        form.cmdCancel.SetCaption("Cancel");
+        form.cmdNext.SetCaption("&Next >");
+        ResumeNext([&] { FocusOn(form.txtFirstName); });
+        break;
+    case 3:
+        ResumeNext([&] { FocusOn(form.cboMediaSources); });
+        break;
+    case 4:
+        ResumeNext([&] { FocusOn(form.cboEmployed); });
+        break;
+    case 5:
+        ResumeNext([&] { FocusOn(form.cboPaymentType); });
+        break;
+    case 6:
+        if (form.lstDevices.ListCount() > 0)
+            ResumeNext([&] { form.lstDevices.SetListIndex(0); });
+        break;
+    case 7:
+        ResumeNext([&] { FocusOn(form.txtPassword1); });
+        break;
+    case 8:
+        ResumeNext([&] { FocusOn(form.txtAreaCode); });
+        break;
+    case 9:
+        ResumeNext([&] { hooks_.SiteConnectionSequence(*this); });
+        break;
+    case 10:
+        ResumeNext([&] { hooks_.AccessNumberEntry(*this); });
+        break;
+    case 11:
+        ResumeNext([&] { hooks_.FinishingSequence(*this); });
+        break;
+    default:
+        break;
+    }
+}
+
+void frmRegWizard::cmdBack_Click()
+{
+    if (gStep == 9 && objRASAcc) {
+        bool flag = true;
+        ResumeNext([&] { objRASAcc->Dialer().HangUp(flag); });
+    }
+    const std::int16_t old = gStep;
+    if (gStep > 0) {
+        if (!context.globals.gAffiliateID.empty() && gStep == 4)
+            gStep = 3;
+        --gStep;
+    }
+    form.Page(gStep).SetVisible(true);
+    form.Page(old).SetVisible(false);
+    if (gStep != 0)
+        SetStepTitle();
+    if (!form.cmdNext.Enabled())
+        form.cmdNext.SetEnabled(true);
+    ArriveBack();
+}
+
+void frmRegWizard::ArriveBack()
+{
+    switch (gStep) {
+    case 0:
+        form.cmdBack.SetEnabled(false);
+        form.cmdBack.SetVisible(false);
+        form.cmdCancel.SetCaption("Cancel");
+        form.cmdNext.SetCaption("&Next >");
+        ShowWelcomeTitle();
+        break;
+    case 1:
+        form.cmdCancel.SetCaption("Do Not Agree");
+        form.cmdNext.SetCaption("Agree");
+        break;
+    case 2:
+        ResumeNext([&] { FocusOn(form.txtFirstName); });
+        break;
+    case 4:
+        ResumeNext([&] { FocusOn(form.cboEmployed); });
+        break;
+    case 5:
+        ResumeNext([&] { FocusOn(form.cboPaymentType); });
+        break;
+    case 7:
+        ResumeNext([&] { FocusOn(form.txtPassword1); });
+        break;
+    case 8:
+        ResumeNext([&] { FocusOn(form.txtAreaCode); });
+        break;
+    case 9:
+        form.lstAccessNumbers.SetVisible(false);
+        form.cmdNext.SetVisible(true);
+        break;
+    default:
+        break;
+    }
+}
+
+void frmRegWizard::cmdHelp_Click()
+{
+    const std::string key =
+        gStep >= 0 && gStep < kPageCount ? kHelpKeys[static_cast<std::size_t>(gStep)] : "";
+    context.ports.help.ShowPartialKey(context.helpFile, key);
+}
+
+} // namespace regwiz::wizard

@@ -1,0 +1,100 @@
+#include "wizard/reg_wizard.h"
+
+#include "platform/errors.h"
+
+namespace regwiz::wizard {
+
+void ResumeNext(const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const std::exception&) {
+        // The handler goes on with its next step.
+    }
+}
+
+frmRegWizard::frmRegWizard(WizardContext& context, WizardHooks& hooks)
+    : context(context), hooks_(hooks)
+{
+    BindHandlers();
+}
+
+frmRegWizard::~frmRegWizard()
+{
+    StopTimer1();
+}
+
+void frmRegWizard::BindHandlers()
+{
+    form.cmdNext.OnClick([this] { cmdNext_Click(); });
+    form.cmdBack.OnClick([this] { cmdBack_Click(); });
+    form.cmdHelp.OnClick([this] { cmdHelp_Click(); });
+    form.cmdCancel.OnClick([this] { hooks_.cmdCancel_Click(*this); });
+}
+
+void frmRegWizard::Log(std::string_view procedure, std::string_view message)
+{
+    if (gLogEvents)
+        context.log.WriteLog("RegWizard", procedure, message);
+}
+
+void frmRegWizard::LogStartup(std::string_view message)
+{
+    if (gLogEvents)
+        context.log.WriteLog("frmRegWizard", "Form Load", message);
+}
+
+void frmRegWizard::DoEvents()
+{
+    context.ports.loop.DoEvents();
+}
+
+void frmRegWizard::CreateRasAccess()
+{
+    if (context.ports.rasFactory)
+        objRASAcc = context.ports.rasFactory(*this);
+}
+
+void frmRegWizard::ConnectionStatus(const std::string& sCallStatus, long RasConnState, long dwerror)
+{
+    hooks_.objRasAcc_ConnectionStatus(*this, sCallStatus, RasConnState, dwerror);
+}
+
+void frmRegWizard::DeviceInfo(const std::string& DeviceType, const std::string& DeviceName)
+{
+    hooks_.objRASAcc_DeviceInfo(*this, DeviceType, DeviceName);
+}
+
+// ---- Timer hand-off ---------------------------------------------------------------------------
+
+void frmRegWizard::StartTimer1()
+{
+    if (!form.Timer1.enabled || form.Timer1.interval <= 0)
+        return;
+    timer1_ = context.ports.loop.StartTimer(form.Timer1.interval, [this] {
+        timer1_ = 0;
+        Timer1_Timer();
+    });
+}
+
+void frmRegWizard::StopTimer1()
+{
+    if (timer1_ != 0)
+        context.ports.loop.StopTimer(timer1_);
+    timer1_ = 0;
+}
+
+void frmRegWizard::Timer1_Timer()
+{
+    form.Timer1.enabled = false;
+    StopTimer1();
+    Trigger_Splash();
+}
+
+void frmRegWizard::Trigger_Splash()
+{
+    if (host_ != nullptr)
+        host_->UnloadSplash();
+}
+
+} // namespace regwiz::wizard

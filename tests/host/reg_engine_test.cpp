@@ -1,0 +1,128 @@
+#include "host/reg_engine_object.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fake_platform.h"
+#include "support/temp_dir.h"
+
+namespace regwiz::host {
+namespace {
+
+// A host that notes, with each event, whether the wizard form was loaded then.
+class Host final : public regwizard::RegEngineEvents {
+public:
+    explicit Host(Component& component) : component_(component) {}
+    void IsLoaded() override { events.push_back({"IsLoaded", component_.Form() != nullptr}); }
+    void RegCanceled() override { events.push_back({"RegCanceled", component_.Form() != nullptr}); }
+
+    struct Event {
+        std::string name;
+        bool formLoaded;
+    };
+    std::vector<Event> events;
+
+private:
+    Component& component_;
+};
+
+class RegEngineTest : public ::testing::Test {
+protected:
+    RegEngineTest() { fake.folders.componentFolder = home.path(); }
+
+    std::optional<std::string> Stored(std::string_view name)
+    {
+        auto value = fake.registry.Get(platform::Hive::LocalMachine, kSystemKey, name);
+        if (!value)
+            return std::nullopt;
+        return std::string(value->data.begin(), value->data.end());
+    }
+
+    test::TempDir home;
+    test::FakePlatform fake;
+    Component component{fake.ports};
+    Host host{component};
+};
+
+TEST_F(RegEngineTest, WithoutAppPathTheComponentFolderIsStoredAndUsed)
+{
+    {
+        RegEngineObject engine(component, &host);
+        EXPECT_EQ(component.globals.gAppPath, home.path().string());
+        EXPECT_EQ(Stored("AppPath"), home.path().string() + std::string(1, '\0'));
+        EXPECT_EQ(component.helpFile, (home / "Registration.hlp").string());
+    }
+    fake.folders.componentFolder = "/elsewhere";
+    component.globals.gAppPath.clear();
+    RegEngineObject again(component, &host);
+    EXPECT_EQ(component.globals.gAppPath, home.path().string()) << "read back, not the new folder";
+}
+
+TEST_F(RegEngineTest, CancelRegistrationRaisesRegCanceledAfterTheFormIsGone)
+{
+    RegEngineObject engine(component, &host);
+    fake.loop.AdvanceBy(3000);
+    ASSERT_EQ(host.events.size(), 1u);
+    EXPECT_TRUE(host.events[0].formLoaded);
+    EXPECT_TRUE(component.Form()->form.Visible());
+
+    engine.CancelRegistration();
+    ASSERT_EQ(host.events.size(), 2u);
+    EXPECT_EQ(host.events[1].name, "RegCanceled");
+    EXPECT_FALSE(host.events[1].formLoaded);
+    ASSERT_FALSE(fake.help.calls.empty());
+    EXPECT_TRUE(fake.help.calls.back().quit);
+    fake.loop.AdvanceBy(10000);
+    EXPECT_EQ(host.events.size(), 2u) << "the timer went with the form";
+}
+
+TEST_F(RegEngineTest, TwoObjectsShareOneFormAndEitherReleaseUnloadsIt)
+{
+    auto first = std::make_unique<RegEngineObject>(component, &host);
+    wizard::frmRegWizard* form = component.Form();
+    form->cmdNext_Click();
+    RegEngineObject second(component, &host);
+    EXPECT_EQ(component.Form(), form) << "no second start-up";
+    EXPECT_EQ(form->gStep, 1);
+    EXPECT_EQ(form->Host(), &second) << "the hand-over replaces the host";
+    first.reset();
+    EXPECT_EQ(component.Form(), nullptr);
+}
+
+TEST_F(RegEngineTest, LogLinesFollowTheHostsSwitch)
+{
+    ASSERT_EQ(component.store.WriteSetting("AppPath", home.path().string(), "S"), 0);
+    ASSERT_EQ(component.store.WriteSetting("Log", "1", "S"), 0);
+    {
+        RegEngineObject engine(component, &host);
+        EXPECT_TRUE(engine.m_boolLogEvents);
+        engine.m_boolLogEvents = false;
+    }
+    const std::string log = test::ReadBytes(home / "quorvale.log");
+    EXPECT_NE(log.find("RegWizard(Class_Initialize): ------------------------ BEGIN"),
+              std::string::npos);
+    EXPECT_EQ(log.find("Class_Terminate"), std::string::npos) << "the host switched logging off";
+}
+
+TEST_F(RegEngineTest, AffiliatesSkipTheMediaSourcePageBothWays)
+{
+    RegEngineObject engine(component, &host);
+    fake.loop.AdvanceBy(3000);
+    wizard::frmRegWizard& form = *component.Form();
+    component.globals.gAffiliateID = "ABC123";
+    for (int i = 0; i < 3; ++i)
+        form.cmdNext_Click();
+    EXPECT_EQ(form.gStep, 4);
+    EXPECT_EQ(form.form.Caption(), "Registration Wizard - Step 4 of 11");
+    EXPECT_FALSE(form.form.Page(3).Visible());
+    form.cmdBack_Click();
+    EXPECT_EQ(form.gStep, 2);
+    EXPECT_TRUE(form.form.Page(2).Visible());
+    EXPECT_FALSE(form.form.Page(4).Visible());
+
+    component.globals.gAffiliateID.clear();
+    form.cmdNext_Click();
+    EXPECT_EQ(form.gStep, 3);
+}
+
+} // namespace
+} // namespace regwiz::host
