@@ -22,6 +22,8 @@ wizard::frmRegWizard* Component::LoadForm()
         return form_.get();
     retired_.clear();
     form_ = std::make_unique<wizard::frmRegWizard>(context_, *this);
+    if (viewFactory)
+        view_ = viewFactory(form_->form);
     form_->Load();
     return form_.get();
 }
@@ -30,9 +32,9 @@ void Component::UnloadForm()
 {
     if (!form_)
         return;
-    std::unique_ptr<wizard::frmRegWizard> form = std::move(form_);
-    form->Unload();
-    retired_.push_back(std::move(form));
+    LoadedForm unloaded{std::move(form_), std::move(view_)};
+    unloaded.form->Unload();
+    retired_.push_back(std::move(unloaded));
 }
 
 void Component::SiteConnectionSequence(wizard::frmRegWizard& form)

@@ -8,6 +8,7 @@
 #include "platform/ports.h"
 #include "store/globals.h"
 #include "store/mod_registry.h"
+#include "wizard/form_view.h"
 #include "wizard/reg_wizard.h"
 
 namespace regwiz::host {
@@ -38,6 +39,9 @@ public:
     // Live RegEngine objects, for the unload check of the component.
     int liveObjects = 0;
 
+    // Makes the window of each form loaded; none: the form has no window.
+    wizard::FormViewFactory viewFactory;
+
 private:
     void SiteConnectionSequence(wizard::frmRegWizard& form) override;
     void AccessNumberEntry(wizard::frmRegWizard& form) override;
@@ -49,10 +53,16 @@ private:
                               const std::string& DeviceName) override;
 
     wizard::WizardContext context_;
+    struct LoadedForm {
+        std::unique_ptr<wizard::frmRegWizard> form;
+        std::unique_ptr<wizard::FormView> view;
+    };
+
     std::unique_ptr<wizard::frmRegWizard> form_;
+    std::unique_ptr<wizard::FormView> view_;
     // Unloaded forms whose handlers may still be running: kept until it is
     // safe to let them go.
-    std::vector<std::unique_ptr<wizard::frmRegWizard>> retired_;
+    std::vector<LoadedForm> retired_;
 };
 
 } // namespace regwiz::host
