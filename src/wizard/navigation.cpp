@@ -2,6 +2,7 @@
 #include <array>
 
 #include "wizard/reg_wizard.h"
+#include "wizard/validation.h"
 
 namespace regwiz::wizard {
 namespace {

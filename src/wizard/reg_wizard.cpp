@@ -1,6 +1,7 @@
 #include "wizard/reg_wizard.h"
 
 #include "platform/errors.h"
+#include "wizard/validation.h"
 
 namespace regwiz::wizard {
 
@@ -30,6 +31,7 @@ void frmRegWizard::BindHandlers()
     form.cmdBack.OnClick([this] { cmdBack_Click(); });
     form.cmdHelp.OnClick([this] { cmdHelp_Click(); });
     form.cmdCancel.OnClick([this] { hooks_.cmdCancel_Click(*this); });
+    form.cboPaymentType.OnClick([this] { cboPaymentType_Click(*this); });
 }
 
 void frmRegWizard::Log(std::string_view procedure, std::string_view message)
