@@ -3,7 +3,8 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= 2
-PACKAGES   := cmake g++ make libgtest-dev libgmock-dev clang-format
+PACKAGES   := cmake g++ make libgtest-dev libgmock-dev clang-format \
+              qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
 
 .PHONY: all deps configure build run test sanitize format clean
 

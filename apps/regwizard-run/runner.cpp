@@ -145,11 +145,9 @@ public:
     ScenarioRun(const std::filesystem::path& home, std::ostream& out)
         : home_(home), out_(out), registry_(home_.Registry()),
           folders_(home_.root / "Program Files", home_.App()),
-          modem_(loop_, profiles_, home_.root / "phonebook.ini"), ports_{registry_,       profiles_,
-                                                                         boxes_,          pointer_,
-                                                                         clock_,          folders_,
-                                                                         loop_,           help_,
-                                                                         modem_.Factory()},
+          modem_(loop_, profiles_, home_.root / "phonebook.ini"),
+          ports_{registry_, profiles_, boxes_,  pointer_, clock_,          folders_,
+                 loop_,     help_,     volume_, screen_,  modem_.Factory()},
           setupStore_(ports_, setupGlobals_)
     {
         clock_.Set(DayAt10("2026-12-05"));
@@ -248,6 +246,8 @@ private:
     platform::fake::FakeFolders folders_;
     platform::fake::VirtualEventLoop loop_;
     platform::fake::FakeHelp help_;
+    platform::fake::FakeVolume volume_;
+    platform::fake::FakeScreen screen_;
     dialup::sim::ModemLine modem_;
     platform::Ports ports_;
     Globals setupGlobals_;
@@ -337,8 +337,12 @@ void ScenarioRun::SetUp(const Command& c)
                                  static_cast<int>(ParseNumber(c, 1)), c.words[2]);
     } else if (verb == "today") {
         clock_.Set(DayAt10(c.words[1]));
+    } else if (verb == "volume") {
+        volume_.serial = c.words[1] == "none" ? std::nullopt
+                                              : std::optional<std::uint32_t>(static_cast<std::uint32_t>(
+                                                    std::stoul(c.words[1], nullptr, 16)));
     }
-    // "volume", "location" and "timeout" set services that come with later pages.
+    // "location" and "timeout" set services that come with later pages.
 }
 
 void ScenarioRun::Start()

@@ -8,7 +8,9 @@
 #include "platform/profile_files.h"
 #include "platform/ras_access.h"
 #include "platform/registry.h"
+#include "platform/screen.h"
 #include "platform/system_folders.h"
+#include "platform/volume.h"
 
 namespace regwiz::platform {
 
@@ -23,6 +25,8 @@ struct Ports {
     SystemFolders& folders;
     EventLoop& loop;
     Help& help;
+    VolumeInfo& volume;
+    Screen& screen;
     RasAccessFactory rasFactory;
 };
 

@@ -27,6 +27,47 @@ bool IsBlankLine(std::string_view line)
     return line.find_first_not_of(kBlanks) == line.npos;
 }
 
+namespace {
+
+// Byte offset of character `index` (0-based), or the size when past the end.
+std::size_t CharOffset(std::string_view s, std::size_t index)
+{
+    std::size_t offset = 0;
+    for (std::size_t chars = 0; offset < s.size() && chars < index; ++chars) {
+        ++offset;
+        while (offset < s.size() && (static_cast<unsigned char>(s[offset]) & 0xC0) == 0x80)
+            ++offset;
+    }
+    return offset;
+}
+
+std::size_t CharLength(std::string_view s)
+{
+    std::size_t count = 0;
+    for (unsigned char c : s)
+        count += (c & 0xC0) != 0x80 ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+std::string Left(std::string_view s, std::size_t count)
+{
+    return std::string(s.substr(0, CharOffset(s, count)));
+}
+
+std::string Mid(std::string_view s, std::size_t start, std::size_t count)
+{
+    const std::size_t begin = CharOffset(s, start > 0 ? start - 1 : 0);
+    return Left(s.substr(begin), count);
+}
+
+std::string Right(std::string_view s, std::size_t count)
+{
+    const std::size_t length = CharLength(s);
+    return std::string(s.substr(CharOffset(s, length > count ? length - count : 0)));
+}
+
 std::vector<Line> SplitLines(std::string_view text)
 {
     std::vector<Line> lines;

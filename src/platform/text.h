@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,6 +13,12 @@ std::string_view TrimBlanks(std::string_view s);
 std::string_view TrimLeadingBlanks(std::string_view s);
 std::string_view TrimTrailingBlanks(std::string_view s);
 bool IsBlankLine(std::string_view line);
+
+// Left$, Mid$ and Right$ of a UTF-8 text, counting characters: `start` is
+// 1-based; counts past the end take what there is.
+std::string Left(std::string_view s, std::size_t count);
+std::string Mid(std::string_view s, std::size_t start, std::size_t count);
+std::string Right(std::string_view s, std::size_t count);
 
 // One line of a text: only LF ends a line, and a CR before it belongs to the
 // line end, so files written on either system read alike and each line keeps

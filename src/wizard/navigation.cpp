@@ -2,6 +2,7 @@
 #include <array>
 
 #include "wizard/reg_wizard.h"
+#include "store/saved_answers.h"
 #include "wizard/validation.h"
 
 namespace regwiz::wizard {
@@ -62,16 +63,53 @@ void frmRegWizard::cmdNext_Click()
     EnterPageForward();
 }
 
-// The checks of the page being left; pages without checks pass.
-bool frmRegWizard::CheckPage()
-{
-    return true;
-}
+bool frmRegWizard::CheckPage() { return PageChecksPass(*this); }
+
+namespace {
+
+// The form's controls by name, for the saved answers.
+class FormAnswers final : public AnswerForm {
+public:
+    explicit FormAnswers(FormModel& form) : form_(form) {}
+    std::string Text(const std::string& control) const override { return Find(control).Text(); }
+    bool IsList(const std::string& control) const override
+    {
+        const ControlKind kind = Find(control).Kind();
+        return kind == ControlKind::ComboBox || kind == ControlKind::ListBox;
+    }
+    void SetText(const std::string& control, const std::string& text) override
+    {
+        Find(control).SetText(text);
+    }
+    int ListCount(const std::string& control) const override { return Find(control).ListCount(); }
+    std::string ListItem(const std::string& control, int index) const override
+    {
+        return Find(control).List(index);
+    }
+    void SetListIndex(const std::string& control, int index) override
+    {
+        Find(control).SetListIndex(index);
+    }
+
+private:
+    Control& Find(const std::string& name) const { return *form_.Find(name); }
+    FormModel& form_;
+};
+
+} // namespace
 
 void frmRegWizard::SaveLeftPage()
 {
+    if (gStep >= 2 && gStep <= 4)
+        SaveAnswers(gStep, FormAnswers(form), context.store, context.globals);
     if (gStep == 10)
         context.store.WriteSetting("Suffix", "@" + std::string(ServiceDomain), "S");
+}
+
+void frmRegWizard::LoadPageAnswers()
+{
+    FormAnswers answers(form);
+    LoadAnswers(gStep, answers, context.store, context.globals);
 }
 
 void frmRegWizard::EnterPageForward()
@@ -85,12 +123,15 @@ void frmRegWizard::EnterPageForward()
     case 2:
         form.cmdCancel.SetCaption("Cancel");
         form.cmdNext.SetCaption("&Next >");
+        ResumeNext([&] { LoadPageAnswers(); });
         ResumeNext([&] { FocusOn(form.txtFirstName); });
         break;
     case 3:
+        ResumeNext([&] { LoadPageAnswers(); });
         ResumeNext([&] { FocusOn(form.cboMediaSources); });
         break;
     case 4:
+        ResumeNext([&] { LoadPageAnswers(); });
         ResumeNext([&] { FocusOn(form.cboEmployed); });
         break;
     case 5:

@@ -55,6 +55,8 @@ void frmRegWizard::CreateRasAccess()
 {
     if (context.ports.rasFactory)
         objRASAcc = context.ports.rasFactory(*this);
+    if (!objRASAcc)
+        throw RunTimeError(429, "ActiveX component can't create object");
 }
 
 void frmRegWizard::ConnectionStatus(const std::string& sCallStatus, long RasConnState, long dwerror)

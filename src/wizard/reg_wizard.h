@@ -104,6 +104,21 @@ private:
     void ConnectionStatus(const std::string& sCallStatus, long RasConnState, long dwerror) override;
     void DeviceInfo(const std::string& DeviceType, const std::string& DeviceName) override;
 
+    // Start-up.
+    bool ReadServerNumber();
+    void ShowMissingServer();
+    void ShowNoModem();
+    void StartupError(long number);
+    void CenterForm();
+    void FindAffiliate();
+    void LoadChoiceLists();
+    int LoadList(const std::string& section, Control& list,
+                 const std::function<void(int index)>& added = {});
+    void LoadMediaSources();
+    long LoadAgreement();
+    void AgreementMissing();
+    void LoadFixedLists();
+
     void BindHandlers();
     void StartTimer1();
     void StopTimer1();
@@ -111,6 +126,7 @@ private:
     void ShowWelcomeTitle();
     bool CheckPage();
     void SaveLeftPage();
+    void LoadPageAnswers();
     void EnterPageForward();
     void ArriveBack();
     void FocusOn(Control& control);

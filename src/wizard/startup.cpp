@@ -1,9 +1,23 @@
-// Loading and unloading the form.
+// Loading the form: the registration server's number, the dial-up component
+// and its modems, the choice lists, the agreement; and unloading it.
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+
+#include "diagnostics/error_handlers.h"
+#include "platform/codepage.h"
 #include "platform/errors.h"
+#include "platform/text.h"
 #include "wizard/reg_wizard.h"
+#include "wizard/validation.h"
 
 namespace regwiz::wizard {
 namespace {
+
+constexpr const char* kConfigFile = "conf\\register.cfg";
+constexpr long kMissingServerInformation = -10100;
+constexpr long kAgreementError = 10500;
 
 bool ReadLogSwitch(modRegistry& store)
 {
@@ -11,6 +25,51 @@ bool ReadLogSwitch(modRegistry& store)
     if (store.fReadValue(kSystemHive, kSystemKey, "Log", "S", "No Value", text) != 0)
         return false;
     return TextAsBoolean(CStr(text)).value_or(false);
+}
+
+// The identifier of the affiliate marker "__*.ini" in `folder`: the name
+// without its first two characters and from its first "." on. The first
+// match in name order counts, so the choice does not depend on the file system.
+std::optional<std::string> FindAffiliateMarker(const std::filesystem::path& folder)
+{
+    std::vector<std::string> markers;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        const std::string upper = platform::UpperAnsi(platform::ToAnsi(name));
+        if (upper.starts_with("__") && upper.ends_with(".INI") && entry.is_regular_file(error))
+            markers.push_back(name);
+    }
+    if (markers.empty())
+        return std::nullopt;
+    const std::string first = *std::min_element(markers.begin(), markers.end());
+    const std::string rest = first.substr(2);
+    return rest.substr(0, rest.find('.'));
+}
+
+// Lines as Line Input reads them: CR, LF or CR LF end a line.
+std::vector<std::string> ReadLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", begin);
+        if (end == std::string::npos)
+            end = text.size();
+        lines.push_back(text.substr(begin, end - begin));
+        begin = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
+}
+
+std::string NumberEntry(int number) { return " " + std::to_string(number); }
+
+// Round to nearest, halves to even, then clamp into 16 bits and to 0 when negative.
+int CenteredOffset(int screen, int window)
+{
+    const double exact = (static_cast<double>(screen) - window) / 2.0;
+    const double rounded = std::nearbyint(exact);
+    return static_cast<int>(std::clamp(rounded, 0.0, 32767.0));
 }
 
 } // namespace
@@ -38,17 +97,187 @@ void frmRegWizard::Unload()
 
 void frmRegWizard::Form_Load()
 {
-    gLogEvents = ReadLogSwitch(context.store);
-    LogStartup("Begin");
-    gErrorFlag = false;
-    CreateRasAccess();
-    if (objRASAcc)
+    SetInputLimits(*this);
+    try {
+        gLogEvents = ReadLogSwitch(context.store);
+        LogStartup("Begin");
+        gErrorFlag = false;
+        if (!ReadServerNumber())
+            return ShowMissingServer();
+        CreateRasAccess();
         objRASAcc->Initialize();
-    ShowWelcomeTitle();
-    gStep = 0;
-    gLastStep = kPageCount - 1;
-    LogStartup("End");
-    LogStartup("Error_exit");
+        form.SetMousePointer(platform::pointer::Hourglass);
+        CenterForm();
+        ShowWelcomeTitle();
+        gStep = 0;
+        gLastStep = kPageCount - 1;
+        FindAffiliate();
+        LoadChoiceLists();
+        m_DeviceTypes.assign(1, std::string());
+        if (!objRASAcc->PhoneBook().EnumDevices())
+            return ShowNoModem();
+        LogStartup("Load the agreement");
+        if (long n = LoadAgreement(); n != 0)
+            return StartupError(0);
+        LogStartup("Load ComboBox Values");
+        LoadFixedLists();
+        form.SetMousePointer(platform::pointer::Default);
+        LogStartup("End");
+        LogStartup("Error_exit");
+    } catch (const RunTimeError& error) {
+        StartupError(error.Number());
+    } catch (const std::exception&) {
+        StartupError(err::PathFileAccessError);
+    }
+}
+
+bool frmRegWizard::ReadServerNumber()
+{
+    Variant number;
+    const long status = context.store.fReadValue(kSystemHive, kSystemKey, "RegSvrNum", "S", "", number);
+    const std::string text = CStr(number);
+    if (status != 0 || text.empty())
+        return false;
+    context.globals.gRegServerNumber = platform::Right(platform::TrimBlanks(text), 7);
+    context.globals.gRegServerAreaCode = platform::Mid(text, 2, 3);
+    return true;
+}
+
+void frmRegWizard::ShowMissingServer()
+{
+    LogStartup("Missing registration server information");
+    context.globals.gRegServerNumber.clear();
+    context.globals.gRegServerAreaCode.clear();
+    form.lblError.SetCaption("There is an error with the program settings. \r\n\r\nError ("
+                             + std::to_string(kMissingServerInformation)
+                             + "): Missing registration server information.\r\n");
+    form.fraError.SetVisible(true);
+    form.cmdNext.SetVisible(false);
+    form.cmdBack.SetVisible(false);
+    gErrorFlag = true;
+}
+
+void frmRegWizard::ShowNoModem()
+{
+    form.SetMousePointer(platform::pointer::Default);
+    LogStartup("No Devices");
+    gErrorFlag = true;
+    form.cmdNext.SetVisible(false);
+    form.cmdHelp.SetVisible(false);
+    form.cmdBack.SetVisible(false);
+    form.Page(gStep).SetVisible(false);
+    form.fraError.SetVisible(true);
+    form.lblError.SetCaption("There were no modems detected on your system.\r\n\r\n"
+                             "Please check your modem connections and try again.\r\n\r\n"
+                             "If you are still experiencing problems call quorvale technical "
+                             "support.\r\n\r\n");
+}
+
+void frmRegWizard::StartupError(long number)
+{
+    ResumeNext([&] { LogStartup("Errhand"); });
+    form.SetMousePointer(platform::pointer::Default);
+    context.unloadForm();
+    platform::MsgBox(context.ports.boxes, "Error (" + std::to_string(number) + "): in form load ");
+}
+
+void frmRegWizard::CenterForm()
+{
+    const platform::Screen& screen = context.ports.screen;
+    form.Move(CenteredOffset(screen.Width(), form.Width()),
+              CenteredOffset(screen.Height(), form.Height()));
+}
+
+void frmRegWizard::FindAffiliate()
+{
+    if (auto id = FindAffiliateMarker(context.globals.gAppPath)) {
+        context.globals.gAffiliateID = *id;
+        form.txtMediaName.SetText(*id);
+    }
+}
+
+void frmRegWizard::LoadChoiceLists()
+{
+    LoadList("Employment", form.cboEmployed);
+    LogStartup("LoadEmployed");
+    LoadList("AgeGroup", form.cboAge);
+    LogStartup("LoadAges");
+    LoadList("Occupation", form.cboOccupation);
+    LogStartup("LoadOccupation");
+    LoadList("Business", form.cboBusinessOwner);
+    LogStartup("LoadBusinessOwner");
+    LoadList("HomeBusiness", form.cboHomeBased);
+    LogStartup("LoadHomeBased");
+    LoadMediaSources();
+    LogStartup("LoadMediaSources");
+}
+
+// Keys "100", "101", ... of the section, up to the first without a value.
+int frmRegWizard::LoadList(const std::string& section, Control& list,
+                           const std::function<void(int index)>& added)
+{
+    const std::string file = AppFile(context.globals, kConfigFile).string();
+    long status = 0;
+    for (int key = 100; status == 0; ++key) {
+        Variant text;
+        status = context.store.fReadValue(file, section, std::to_string(key), "S", "", text);
+        if (CStr(text).empty())
+            break;
+        list.AddItem(CStr(text));
+        if (added)
+            added(list.ListCount() - 1);
+    }
+    return list.ListCount();
+}
+
+void frmRegWizard::LoadMediaSources()
+{
+    int affiliate = -1;
+    LoadList("WhereFrom", form.cboMediaSources, [&](int index) {
+        if (!context.globals.gAffiliateID.empty() && form.cboMediaSources.List(index) == "Affiliate")
+            affiliate = index;
+    });
+    form.cboMediaSources.SetListIndex(affiliate >= 0 ? affiliate : 0);
+}
+
+long frmRegWizard::LoadAgreement()
+{
+    std::ifstream in(AppFile(context.globals, "agree.txt"), std::ios::binary);
+    if (!in) {
+        AgreementMissing();
+        return err::FileNotFound;
+    }
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string text;
+    for (const std::string& line : ReadLines(platform::FromAnsi(bytes)))
+        text += line + "\r\n";
+    if (text.empty()) {
+        form.txtAgreement.SetText("Agreement missing");
+        AgreementMissing();
+        return 0;
+    }
+    form.txtAgreement.SetText(text);
+    return 0;
+}
+
+void frmRegWizard::AgreementMissing()
+{
+    ResumeNext([&] { diagnostics::TerminalError(context.ports, kAgreementError); });
+    if (host_ != nullptr)
+        ResumeNext([&] { host_->CancelRegistration(); });
+}
+
+void frmRegWizard::LoadFixedLists()
+{
+    for (const char* gender : {"Female", "Male"})
+        form.cboGender.AddItem(gender);
+    for (const char* card : {"American Express", "Discover", "Master Card", "VISA"})
+        form.cboPaymentType.AddItem(card);
+    for (int month = 1; month <= 12; ++month)
+        form.cboCCMonth.AddItem(NumberEntry(month));
+    const int year = context.ports.clock.Now().year;
+    for (int y = year; y <= year + 5; ++y)
+        form.cboCCYear.AddItem(NumberEntry(y));
 }
 
 void frmRegWizard::Form_Unload()

@@ -1,19 +1,459 @@
+// The checks run when the member presses Next, and the card fields of the
+// payment page.
 #include "wizard/validation.h"
 
+#include <langinfo.h>
+#include <locale.h>
+
+#include <array>
+#include <charconv>
+#include <optional>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/errors.h"
+#include "platform/message_box.h"
+#include "platform/text.h"
 #include "wizard/reg_wizard.h"
 
 namespace regwiz::wizard {
+namespace {
 
-bool PageChecksPass(frmRegWizard&) { return true; }
+using platform::mb::Critical;
+using platform::mb::Exclamation;
+using platform::mb::OkCancel;
+using platform::mb::OkOnly;
 
-void ReportMissing(frmRegWizard&, std::uint16_t, std::int16_t) {}
+// ---- The number test -------------------------------------------------------------------------
 
-bool CheckCard(const std::string&) { return true; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
-bool IsEven(long number) { return number % 2 == 0; }
+bool TakeToken(std::string_view& rest, std::string_view token)
+{
+    if (token.empty() || !rest.starts_with(token))
+        return false;
+    rest.remove_prefix(token.size());
+    return true;
+}
 
-void cboPaymentType_Click(frmRegWizard&) {}
+// One sign and one currency symbol, in either order, as "-$5" and "$-5" both
+// read as money.
+void SkipSignAndCurrency(std::string_view& rest)
+{
+    bool sign = false;
+    bool currency = false;
+    for (;;) {
+        if (!sign && (TakeToken(rest, "+") || TakeToken(rest, "-")))
+            sign = true;
+        else if (!currency && TakeToken(rest, "$"))
+            currency = true;
+        else
+            return;
+    }
+}
 
-void SetInputLimits(frmRegWizard&) {}
+// The digits at the start of `rest`. A thousands separator counts only with a
+// digit on each side; the group size is not checked, as the OLE conversion
+// does not check it either.
+std::string TakeDigits(std::string_view& rest, std::string_view thousands)
+{
+    std::string digits;
+    while (!rest.empty()) {
+        if (IsDigit(rest.front())) {
+            digits += rest.front();
+            rest.remove_prefix(1);
+            continue;
+        }
+        const bool separates = !digits.empty() && !thousands.empty() && rest.starts_with(thousands)
+                               && rest.size() > thousands.size() && IsDigit(rest[thousands.size()]);
+        if (!separates)
+            break;
+        rest.remove_prefix(thousands.size());
+    }
+    return digits;
+}
+
+// A Decimal holds at most 79,228,162,514,264,337,593,543,950,335; fraction
+// digits beyond its scale are rounded away, which overflows only at the top.
+bool FitsDecimal(std::string_view whole, std::string_view fraction)
+{
+    constexpr std::string_view kLargest = "79228162514264337593543950335";
+    const std::size_t first = whole.find_first_not_of('0');
+    whole = first == std::string_view::npos ? std::string_view{} : whole.substr(first);
+    if (whole.size() != kLargest.size())
+        return whole.size() < kLargest.size();
+    if (whole != kLargest)
+        return whole < kLargest;
+    return fraction.empty() || fraction.front() < '5';
+}
+
+std::optional<long> WholeNumber(std::string_view text)
+{
+    text = platform::TrimBlanks(text);
+    long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// ---- Fields, labels and the report -----------------------------------------------------------
+
+struct Field {
+    std::uint16_t bit;
+    Control* entry;
+    Control* label;
+    const char* reportLine; // null: the field is never listed
+    bool numeric = false;
+};
+
+constexpr std::uint16_t kAllFields = 0xFFFF;
+
+// The checked fields of each page, in report order.
+std::vector<Field> FieldsOf(RegWizardDesign& f, int page)
+{
+    switch (page) {
+    case 2:
+        return {{1, &f.txtFirstName, &f.lblFirstName, "First Name"},
+                {2, &f.txtLastName, &f.lblLastName, "Last Name"},
+                {4, &f.txtAddress1, &f.lblAddress, "Address 1"},
+                {16, &f.txtCity, &f.lblCity, "City"},
+                {32, &f.cboState, &f.lblState, "State"},
+                {64, &f.txtZipCode, &f.lblZipCode, "Zip Code", true},
+                {128, &f.cboAge, &f.lblAge, "Age"},
+                {256, &f.cboGender, &f.lblGender, "Gender"},
+                {512, &f.txtPhoneNumber, &f.lblPhone, "Phone Number", true}};
+    case 3:
+        return {{1, &f.cboMediaSources, &f.lblWhere1, "Where did you here about quorvale"}};
+    case 4:
+        return {{1, &f.cboEmployed, &f.lblJobFunction, "Currently employed"},
+                {2, &f.cboOccupation, &f.lblOccupation, "Occupation"},
+                {4, &f.cboBusinessOwner, &f.lblJobTitle, "Are you a business owner"},
+                {8, &f.cboHomeBased, &f.lblPrimaryInterest, "Intrested in home based business"}};
+    case 5:
+        return {{1, &f.cboPaymentType, &f.lblPaymentType, "Payment Type"},
+                {2, &f.cboCCMonth, &f.lblCCExpiration, "Expiration Month"},
+                {4, &f.cboCCYear, &f.lblCCExpiration, "Expiration Year"},
+                {8, &f.txtCCName, &f.lblCCName, "Name on card"},
+                {16, &f.txtCCNumber, &f.lblCreditCardNumber, nullptr}};
+    case 8:
+        return {{1, &f.txtAreaCode, &f.lblAreaCode2, "Area Code", true}};
+    default:
+        return {};
+    }
+}
+
+bool IsEmpty(const Control& control)
+{
+    return platform::TrimBlanks(control.Text()).empty();
+}
+
+// An empty field turns its label red. A filled number field that does not
+// convert is listed all the same, but its label keeps the colour it had:
+// only a missing entry is marked on the page.
+void CheckField(const Field& field, std::uint16_t& mask)
+{
+    const std::string text = field.entry->Text();
+    const std::string_view trimmed = platform::TrimBlanks(text);
+    if (trimmed.empty()) {
+        field.label->SetForeColor(MissingColour);
+        mask |= field.bit;
+    } else if (field.numeric && !IsDecimalNumber(trimmed)) {
+        mask |= field.bit;
+    } else {
+        field.label->SetForeColor(NormalColour);
+    }
+}
+
+void CheckFields(const std::vector<Field>& fields, std::uint16_t bits, std::uint16_t& mask)
+{
+    for (const Field& field : fields)
+        if ((field.bit & bits) != 0)
+            CheckField(field, mask);
+}
+
+void Tell(frmRegWizard& wizard, const std::string& text, int style, const std::string& title = {})
+{
+    platform::MsgBox(wizard.context.ports.boxes, text, style, title);
+}
+
+// Moving the focus is a courtesy: a control that cannot take it (the form not
+// shown yet) must not turn a check into an error.
+void FocusIfPossible(frmRegWizard& wizard, Control& control)
+{
+    try {
+        wizard.form.SetFocus(control);
+    } catch (const RunTimeError&) {
+    }
+}
+
+bool MaskStepPasses(frmRegWizard& wizard, std::uint16_t mask, std::int16_t page)
+{
+    if (mask == 0)
+        return true;
+    ReportMissing(wizard, mask, page);
+    return false;
+}
+
+bool FieldPagePasses(frmRegWizard& wizard, std::int16_t page)
+{
+    std::uint16_t mask = 0;
+    CheckFields(FieldsOf(wizard.form, page), kAllFields, mask);
+    return MaskStepPasses(wizard, mask, page);
+}
+
+// ---- Payment page ----------------------------------------------------------------------------
+
+bool CardExpired(const RegWizardDesign& f, const platform::LocalTime& now)
+{
+    const std::optional<long> month = WholeNumber(f.cboCCMonth.Text());
+    const std::optional<long> year = WholeNumber(f.cboCCYear.Text());
+    // An unfinished date (no year yet) is not expired: the year check asks for the year.
+    if (!month || !year)
+        return false;
+    return *month < now.month && *year == now.year;
+}
+
+// The month and year of the expiry date; false when the card has expired.
+bool CheckExpiry(frmRegWizard& wizard, std::uint16_t& mask)
+{
+    RegWizardDesign& f = wizard.form;
+    f.lblCCExpiration.SetForeColor(NormalColour);
+    if (IsEmpty(f.cboCCMonth)) {
+        f.lblCCExpiration.SetForeColor(MissingColour);
+        mask |= 2;
+    } else if (CardExpired(f, wizard.context.ports.clock.Now())) {
+        Tell(wizard, "Your credit card number is expired!!!", Exclamation, "Expired credit card");
+        return false;
+    } else {
+        f.lblCCExpiration.SetForeColor(NormalColour);
+    }
+    if (IsEmpty(f.cboCCYear)) {
+        f.lblCCExpiration.SetForeColor(MissingColour);
+        mask |= 4;
+    } else {
+        f.lblCCExpiration.SetForeColor(NormalColour);
+    }
+    return true;
+}
+
+bool PaymentPagePasses(frmRegWizard& wizard)
+{
+    constexpr std::int16_t kPage = 5;
+    RegWizardDesign& f = wizard.form;
+    std::uint16_t mask = 0;
+    if (IsEmpty(f.cboPaymentType)) {
+        f.lblPaymentType.SetForeColor(MissingColour);
+        mask |= 1;
+        return MaskStepPasses(wizard, mask, kPage);
+    }
+    if (!CheckCard(f.txtCCNumber.Text())) {
+        Tell(wizard, "You have entered an invalid credit card number!!!", Exclamation,
+             "Invalid credit card");
+        return false;
+    }
+    if (!CheckExpiry(wizard, mask))
+        return false;
+    CheckFields(FieldsOf(f, kPage), 8 | 16, mask);
+    return MaskStepPasses(wizard, mask, kPage);
+}
+
+// ---- Device, password and area code pages ----------------------------------------------------
+
+bool DevicePagePasses(frmRegWizard& wizard)
+{
+    if (wizard.form.lstDevices.ListIndex() >= 0)
+        return true;
+    Tell(wizard, "You must select a device to connect with.", Critical);
+    return false;
+}
+
+bool RejectPasswords(frmRegWizard& wizard, const std::string& message)
+{
+    Tell(wizard, message, OkOnly);
+    wizard.form.txtPassword1.SetText("");
+    wizard.form.txtPassword2.SetText("");
+    FocusIfPossible(wizard, wizard.form.txtPassword1);
+    return false;
+}
+
+bool PasswordPagePasses(frmRegWizard& wizard)
+{
+    const std::string password = wizard.form.txtPassword1.Text();
+    if (password != wizard.form.txtPassword2.Text())
+        return RejectPasswords(wizard, "The passwords do not match.");
+    if (platform::CharCount(password) < 4)
+        return RejectPasswords(wizard,
+                               "Please enter a password that is betwwen 4 and 8 characters long.");
+    return true;
+}
+
+bool AreaCodePagePasses(frmRegWizard& wizard)
+{
+    constexpr std::int16_t kPage = 8;
+    std::uint16_t mask = 0;
+    CheckFields(FieldsOf(wizard.form, kPage), kAllFields, mask);
+    if (mask == 0)
+        return true;
+    ReportMissing(wizard, mask, kPage);
+    FocusIfPossible(wizard, wizard.form.txtAreaCode);
+    return false;
+}
+
+bool PagePasses(frmRegWizard& wizard)
+{
+    switch (wizard.gStep) {
+    case 2:
+    case 3:
+    case 4:
+        return FieldPagePasses(wizard, wizard.gStep);
+    case 5:
+        return PaymentPagePasses(wizard);
+    case 6:
+        return DevicePagePasses(wizard);
+    case 7:
+        return PasswordPagePasses(wizard);
+    case 8:
+        return AreaCodePagePasses(wizard);
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+// The Next handler takes a false result as "stay on the page"; a check that
+// raises an error has not passed either, so the error stops here.
+bool PageChecksPass(frmRegWizard& wizard)
+{
+    try {
+        return PagePasses(wizard);
+    } catch (const RunTimeError&) {
+        return false;
+    }
+}
+
+void ReportMissing(frmRegWizard& wizard, std::uint16_t mask, std::int16_t page)
+{
+    if (mask == 0)
+        return;
+    std::string text = "Use Must enter correct value for:\r\n";
+    for (const Field& field : FieldsOf(wizard.form, page))
+        if ((mask & field.bit) != 0 && field.reportLine != nullptr)
+            text += std::string(field.reportLine) + "\r\n";
+    Tell(wizard, text, OkCancel | Exclamation, "Missing values");
+}
+
+// Mod 10 (Luhn): every second digit leftwards from the next-to-last is
+// doubled. Positions count characters, and a character that is not a digit
+// counts as 0, so blanks pass and a number of any length is weighed.
+bool CheckCard(const std::string& number)
+{
+    static constexpr std::array<std::string_view, 3> kTestNumbers = {
+        "0000000000000000", "8888888888888888", "5454545454545454"};
+    if (number.empty())
+        return false;
+    for (std::string_view test : kTestNumbers)
+        if (number == test)
+            return false;
+    const std::string_view text = number;
+    const long length = static_cast<long>(platform::CharCount(text));
+    long sum = 0;
+    long charsBefore = 0; // characters before byte `scanned`
+    std::size_t scanned = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!IsDigit(text[i]))
+            continue;
+        charsBefore += static_cast<long>(platform::CharCount(text.substr(scanned, i - scanned)));
+        scanned = i;
+        const long position = charsBefore + 1;
+        long digit = text[i] - '0';
+        if (!IsEven(length - position))
+            digit = digit * 2 > 9 ? digit * 2 - 9 : digit * 2;
+        sum += digit;
+    }
+    return sum % 10 == 0;
+}
+
+bool IsEven(long number)
+{
+    return number % 2 == 0;
+}
+
+void cboPaymentType_Click(frmRegWizard& wizard)
+{
+    RegWizardDesign& f = wizard.form;
+    if (IsEmpty(f.cboPaymentType))
+        return;
+    f.lblCreditCardNumber.SetCaption("Credit Card Number: (no spaces)");
+    for (Control* shown : {&f.lblCreditCardNumber, &f.txtCCNumber, &f.lblCCExpiration,
+                           &f.cboCCMonth, &f.cboCCYear, &f.lblCCName, &f.txtCCName})
+        shown->SetVisible(true);
+    for (Control* label :
+         {&f.lblPaymentType, &f.lblCreditCardNumber, &f.lblCCExpiration, &f.lblCCName})
+        label->SetForeColor(NormalColour);
+}
+
+void SetInputLimits(frmRegWizard& wizard)
+{
+    RegWizardDesign& f = wizard.form;
+    for (Control* password : {&f.txtPassword1, &f.txtPassword2}) {
+        password->SetMaxLength(8);
+        password->SetPasswordChar("*");
+    }
+    f.txtCCNumber.SetMaxLength(16);
+    f.txtCCName.SetMaxLength(50);
+    f.txtEmailAddress.SetMaxLength(100);
+    f.txtMediaName.SetMaxLength(20);
+    f.txtAreaCode.SetMaxLength(3);
+    f.txtZipCode.SetMaxLength(5);
+    f.txtPhoneNumber.SetMaxLength(10);
+}
+
+NumberSeparators EnvironmentSeparators()
+{
+    NumberSeparators separators;
+    locale_t numeric = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0));
+    if (numeric == static_cast<locale_t>(0))
+        return separators; // an unknown locale named: the C locale's rules
+    const std::string decimal = nl_langinfo_l(RADIXCHAR, numeric);
+    const std::string thousands = nl_langinfo_l(THOUSEP, numeric);
+    freelocale(numeric);
+    if (!decimal.empty())
+        separators.decimal = decimal;
+    if (!thousands.empty())
+        separators.thousands = thousands;
+    else if (separators.decimal == ",")
+        separators.thousands.clear();
+    return separators;
+}
+
+// Modelled on the OLE conversion to Decimal (VarDecFromStr) with only the
+// forms a member types into a number field: blanks around the text, one
+// leading sign and one leading "$" in either order, digits with thousands
+// separators between them, and one decimal point followed by digits. Trailing
+// signs, parentheses, exponents and hex are refused: they only make the test
+// stricter, never let a letter or a dash through. At least one digit is
+// needed, and the value must fit a Decimal.
+bool IsDecimalNumber(std::string_view text, const NumberSeparators& separators)
+{
+    std::string_view rest = platform::TrimBlanks(text);
+    SkipSignAndCurrency(rest);
+    const std::string whole = TakeDigits(rest, separators.thousands);
+    std::string fraction;
+    if (TakeToken(rest, separators.decimal))
+        fraction = TakeDigits(rest, {});
+    if (!rest.empty() || (whole.empty() && fraction.empty()))
+        return false;
+    return FitsDecimal(whole, fraction);
+}
+
+bool IsDecimalNumber(std::string_view text)
+{
+    return IsDecimalNumber(text, EnvironmentSeparators());
+}
 
 } // namespace regwiz::wizard

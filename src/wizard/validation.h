@@ -2,10 +2,15 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace regwiz::wizard {
 
 class frmRegWizard;
+
+// Label colours of the checked fields: missing, and filled in.
+inline constexpr std::uint32_t MissingColour = 0xFF0000;
+inline constexpr std::uint32_t NormalColour = 0xFFFFFF;
 
 // The checks of the page being left forward (gStep): true when the page
 // passes. A failing page has told the member (label colours, a message box).
@@ -24,5 +29,20 @@ void cboPaymentType_Click(frmRegWizard& wizard);
 
 // The input limits and password masks of the entry boxes.
 void SetInputLimits(frmRegWizard& wizard);
+
+// The decimal point and thousands separator a typed number may use.
+struct NumberSeparators {
+    std::string decimal = ".";
+    std::string thousands = ",";
+};
+
+// Those of the environment's numeric locale. A locale without a thousands
+// separator (the C locale) gets the US "," unless "," is its decimal point.
+NumberSeparators EnvironmentSeparators();
+
+// The text converts to a Decimal the way the number fields (zip code, phone,
+// area code) have always been tested: see validation.cpp for what is taken.
+bool IsDecimalNumber(std::string_view text, const NumberSeparators& separators);
+bool IsDecimalNumber(std::string_view text); // with EnvironmentSeparators()
 
 } // namespace regwiz::wizard

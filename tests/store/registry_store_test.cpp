@@ -31,8 +31,8 @@ protected:
     platform::posix::PrivateProfileFiles profiles;
     test::FakePlatform fake;
     platform::fake::FakeMessageBoxes& boxes = fake.boxes;
-    platform::Ports ports{registry,  profiles,  fake.boxes, fake.pointer, fake.clock, fake.folders,
-                          fake.loop, fake.help, {}};
+    platform::Ports ports{registry,  profiles,  fake.boxes,  fake.pointer, fake.clock, fake.folders,
+                          fake.loop, fake.help, fake.volume, fake.screen,  {}};
     Globals globals{AppFolder(home)};
     modRegistry store{ports, globals};
 

@@ -4,12 +4,13 @@
 
 #include "platform/fake/fakes.h"
 #include "platform/fake/virtual_event_loop.h"
+#include "platform/posix/profile_files.h"
 #include "platform/ports.h"
 
 namespace regwiz::test {
 
-// Every port backed by a recording fake; the registry and profile files in
-// memory unless a test passes its own.
+// Every port backed by a recording fake, but for .ini files, which are real
+// files (in a test's temporary folder) as the settings store needs them.
 struct FakePlatform {
     explicit FakePlatform(std::filesystem::path programFiles = "/nonexistent")
         : folders(std::move(programFiles))
@@ -17,14 +18,17 @@ struct FakePlatform {
     }
 
     platform::fake::FakeRegistry registry;
-    platform::fake::FakeProfileFiles profiles;
+    platform::posix::PrivateProfileFiles profiles;
     platform::fake::FakeMousePointer pointer;
     platform::fake::FakeMessageBoxes boxes{&pointer};
     platform::fake::FakeClock clock;
     platform::fake::FakeFolders folders;
     platform::fake::VirtualEventLoop loop;
     platform::fake::FakeHelp help;
-    platform::Ports ports{registry, profiles, boxes, pointer, clock, folders, loop, help, {}};
+    platform::fake::FakeVolume volume;
+    platform::fake::FakeScreen screen;
+    platform::Ports ports{registry, profiles, boxes, pointer, clock, folders,
+                          loop,     help,     volume, screen,  {}};
 };
 
 } // namespace regwiz::test

@@ -74,6 +74,20 @@ public:
     std::filesystem::path componentFolder;
 };
 
+class FakeVolume final : public VolumeInfo {
+public:
+    std::optional<std::uint32_t> SystemVolumeSerial() const override { return serial; }
+    std::optional<std::uint32_t> serial = 0x1234ABCD;
+};
+
+class FakeScreen final : public Screen {
+public:
+    int Width() const override { return width; }
+    int Height() const override { return height; }
+    int width = 1024;
+    int height = 768;
+};
+
 struct HelpCall {
     std::string file;
     std::string key;

@@ -2,6 +2,7 @@
 
 #include <ctime>
 #include <dlfcn.h>
+#include <sys/statvfs.h>
 
 namespace regwiz::platform::posix {
 namespace {
@@ -27,6 +28,14 @@ std::filesystem::path PosixFolders::ComponentFolder() const
     std::error_code ignored;
     const std::filesystem::path file = std::filesystem::canonical(info.dli_fname, ignored);
     return file.empty() ? std::filesystem::path(info.dli_fname).parent_path() : file.parent_path();
+}
+
+std::optional<std::uint32_t> RootVolume::SystemVolumeSerial() const
+{
+    struct statvfs info{};
+    if (::statvfs("/", &info) != 0)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(info.f_fsid & 0xFFFFFFFFu);
 }
 
 } // namespace regwiz::platform::posix

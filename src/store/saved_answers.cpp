@@ -1,0 +1,125 @@
+#include "store/saved_answers.h"
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace regwiz {
+namespace {
+
+struct Answer {
+    const char* key;
+    const char* control;
+};
+
+struct PageAnswers {
+    const char* section;
+    std::vector<Answer> saveOrder;
+    std::vector<Answer> loadOrder;
+};
+
+const PageAnswers* AnswersOf(std::int16_t page)
+{
+    static const PageAnswers personal{
+        "Personal",
+        {{"FirstName", "txtFirstName"},
+         {"LastName", "txtLastName"},
+         {"Address1", "txtAddress1"},
+         {"Address2", "txtAddress2"},
+         {"City", "txtCity"},
+         {"State", "cboState"},
+         {"ZipCode", "txtZipCode"},
+         {"Age", "cboAge"},
+         {"Gender", "cboGender"},
+         {"Phone", "txtPhoneNumber"},
+         {"EMail", "txtEmailAddress"}},
+        {{"FirstName", "txtFirstName"},
+         {"LastName", "txtLastName"},
+         {"Address1", "txtAddress1"},
+         {"Address2", "txtAddress2"},
+         {"City", "txtCity"},
+         {"Phone", "txtPhoneNumber"},
+         {"State", "cboState"},
+         {"ZipCode", "txtZipCode"},
+         {"Age", "cboAge"},
+         {"Gender", "cboGender"},
+         {"EMail", "txtEmailAddress"}}};
+    static const PageAnswers media{"Media",
+                                   {{"Where", "cboMediaSources"}, {"Name", "txtMediaName"}},
+                                   {{"Where", "cboMediaSources"}, {"Name", "txtMediaName"}}};
+    static const PageAnswers employment{
+        "Employment",
+        {{"Employed", "cboEmployed"},
+         {"Occupation", "cboOccupation"},
+         {"Business", "cboBusinessOwner"},
+         {"HomeBased", "cboHomeBased"}},
+        {{"Employed", "cboEmployed"},
+         {"Occupation", "cboOccupation"},
+         {"HomeBased", "cboHomeBased"},
+         {"Business", "cboBusinessOwner"}}};
+    switch (page) {
+    case 2:
+        return &personal;
+    case 3:
+        return &media;
+    case 4:
+        return &employment;
+    default:
+        return nullptr;
+    }
+}
+
+std::filesystem::path AnswersFile(const Globals& globals)
+{
+    return AppFile(globals, "conf\\reginf.dat");
+}
+
+// Every entry equal to the text becomes the chosen one, so the last wins; no
+// equal entry leaves the choice alone.
+void ChooseEqualEntries(AnswerForm& form, const std::string& list, const std::string& text)
+{
+    for (int i = 0; i < form.ListCount(list); ++i) {
+        if (form.ListItem(list, i) == text)
+            form.SetListIndex(list, i);
+    }
+}
+
+} // namespace
+
+void SaveAnswers(std::int16_t page, const AnswerForm& form, modRegistry& store, const Globals& globals)
+{
+    const PageAnswers* answers = AnswersOf(page);
+    if (answers == nullptr)
+        return;
+    const std::filesystem::path file = AnswersFile(globals);
+    std::error_code ignored;
+    if (!std::filesystem::exists(file, ignored)) {
+        // The store writes only into an existing .ini file; a missing "conf"
+        // folder would otherwise lose every answer.
+        std::filesystem::create_directories(file.parent_path(), ignored);
+        std::ofstream(file, std::ios::binary | std::ios::app);
+    }
+    for (const Answer& answer : answers->saveOrder)
+        store.fWriteValue(file.string(), answers->section, answer.key, "S", form.Text(answer.control));
+}
+
+void LoadAnswers(std::int16_t page, AnswerForm& form, modRegistry& store, const Globals& globals)
+{
+    const PageAnswers* answers = AnswersOf(page);
+    const std::filesystem::path file = AnswersFile(globals);
+    std::error_code ignored;
+    if (answers == nullptr || !std::filesystem::exists(file, ignored))
+        return;
+    for (const Answer& answer : answers->loadOrder) {
+        Variant value;
+        store.fReadValue(file.string(), answers->section, answer.key, "S", std::string(), value);
+        const std::string text = CStr(value);
+        if (form.IsList(answer.control))
+            ChooseEqualEntries(form, answer.control, text);
+        else
+            form.SetText(answer.control, text);
+    }
+}
+
+} // namespace regwiz

@@ -1,0 +1,64 @@
+#include "ui/qt/qt_event_loop.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+namespace regwiz::ui::qt {
+
+QtEventLoop::QtEventLoop()
+{
+    clock_.start();
+}
+
+void QtEventLoop::DoEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void QtEventLoop::WaitForEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+platform::EventLoop::TimerId QtEventLoop::StartTimer(int milliseconds, Callback callback)
+{
+    const TimerId id = nextTimer_++;
+    auto* timer = new QTimer(&context_);
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, &context_, [this, id, callback] {
+        // Out of the table before it runs: the callback may start or stop timers.
+        Forget(id);
+        callback();
+    });
+    timers_[id] = timer;
+    timer->start(std::max(milliseconds, 0));
+    return id;
+}
+
+void QtEventLoop::StopTimer(TimerId timer)
+{
+    Forget(timer);
+}
+
+void QtEventLoop::Forget(TimerId timer)
+{
+    const auto found = timers_.find(timer);
+    if (found == timers_.end())
+        return;
+    found->second->stop();
+    // Later: this may run inside the timer's own timeout signal.
+    found->second->deleteLater();
+    timers_.erase(found);
+}
+
+void QtEventLoop::Post(Callback callback)
+{
+    QMetaObject::invokeMethod(&context_, std::move(callback), Qt::QueuedConnection);
+}
+
+std::int64_t QtEventLoop::NowMs() const
+{
+    return clock_.elapsed();
+}
+
+} // namespace regwiz::ui::qt
