@@ -146,8 +146,8 @@ public:
         : home_(home), out_(out), registry_(home_.Registry()),
           folders_(home_.root / "Program Files", home_.App()),
           modem_(loop_, profiles_, home_.root / "phonebook.ini"),
-          ports_{registry_, profiles_, boxes_,  pointer_, clock_,          folders_,
-                 loop_,     help_,     volume_, screen_,  modem_.Factory()},
+          ports_{registry_, profiles_, boxes_,  pointer_, clock_,     folders_,
+                 loop_,     help_,     volume_, screen_,  telephony_, modem_.Factory()},
           setupStore_(ports_, setupGlobals_)
     {
         clock_.Set(DayAt10("2026-12-05"));
@@ -248,6 +248,7 @@ private:
     platform::fake::FakeHelp help_;
     platform::fake::FakeVolume volume_;
     platform::fake::FakeScreen screen_;
+    platform::fake::FakeTelephony telephony_;
     dialup::sim::ModemLine modem_;
     platform::Ports ports_;
     Globals setupGlobals_;
@@ -341,8 +342,13 @@ void ScenarioRun::SetUp(const Command& c)
         volume_.serial = c.words[1] == "none" ? std::nullopt
                                               : std::optional<std::uint32_t>(static_cast<std::uint32_t>(
                                                     std::stoul(c.words[1], nullptr, 16)));
+    } else if (verb == "location") {
+        if (c.words[1] == "none")
+            telephony_.location.reset();
+        else
+            telephony_.location = std::make_pair(c.words[1], c.words[2]);
     }
-    // "location" and "timeout" set services that come with later pages.
+    // "timeout" sets the transfer controls, which come with the exchange pages.
 }
 
 void ScenarioRun::Start()

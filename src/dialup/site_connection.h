@@ -8,12 +8,13 @@
 // connection to the registration server.
 namespace regwiz::dialup {
 
+// The registration login the network accepts on the toll-free number.
+inline constexpr const char* kRegistrationUser = "autoreg";
+inline constexpr const char* kRegistrationPassword = "Kb93M24Wd58";
+
 // Entering page 9: writes the dial-up entry and dials the registration server;
 // once connected, presses Next itself.
 void SiteConnectionSequence(wizard::frmRegWizard& wizard);
-
-// 0 when the dial-up entry was written, else the error number.
-long CreateDUN(wizard::frmRegWizard& wizard);
 
 // 0 when connected to the registration server, else the connection state.
 long ConnectToSite(wizard::frmRegWizard& wizard);
@@ -21,7 +22,10 @@ long ConnectToSite(wizard::frmRegWizard& wizard);
 void objRasAcc_ConnectionStatus(wizard::frmRegWizard& wizard, const std::string& sCallStatus,
                                 long RasConnState, long dwerror);
 
-void objRASAcc_DeviceInfo(wizard::frmRegWizard& wizard, const std::string& DeviceType,
-                          const std::string& DeviceName);
+// True only while the registration connection is up.
+bool CheckConnection(const wizard::frmRegWizard& wizard);
+
+// Hangs the registration connection (or the attempt under way) up.
+void HangUp(wizard::frmRegWizard& wizard);
 
 } // namespace regwiz::dialup

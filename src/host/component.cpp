@@ -1,5 +1,6 @@
 #include "host/component.h"
 
+#include "dialup/dial_up_entry.h"
 #include "dialup/site_connection.h"
 #include "exchange/finishing.h"
 

@@ -31,6 +31,17 @@ public:
 
     // Milliseconds on the loop's clock.
     virtual std::int64_t NowMs() const = 0;
+
+    // Network transfers: a socket watched for reading and/or writing, and
+    // timers that run in real time even where the wizard's clock is virtual.
+    using WatchId = std::uint64_t;
+    enum FdEvents { Readable = 1, Writable = 2 };
+    virtual WatchId WatchFd(int fd, int events, std::function<void(int readyEvents)> callback);
+    virtual void UnwatchFd(WatchId watch);
+    virtual TimerId StartNetworkTimer(int milliseconds, Callback callback)
+    {
+        return StartTimer(milliseconds, std::move(callback));
+    }
 };
 
 } // namespace regwiz::platform

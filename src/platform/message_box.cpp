@@ -1,5 +1,9 @@
 #include "platform/message_box.h"
 
+#include <stdexcept>
+
+#include "platform/event_loop.h"
+
 namespace regwiz::platform {
 
 Answer DefaultAnswer(int style)
@@ -23,5 +27,12 @@ Answer MsgBox(MessageBoxes& boxes, const std::string& text, int style, const std
 {
     return boxes.Show(text, title.empty() ? kDefaultTitle : title, style);
 }
+
+EventLoop::WatchId EventLoop::WatchFd(int, int, std::function<void(int)>)
+{
+    throw std::logic_error("this event loop does not watch sockets");
+}
+
+void EventLoop::UnwatchFd(WatchId) {}
 
 } // namespace regwiz::platform

@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/help.h"
+#include "platform/inet.h"
 #include "platform/message_box.h"
 #include "platform/mouse_pointer.h"
 #include "platform/profile_files.h"
@@ -10,6 +11,7 @@
 #include "platform/registry.h"
 #include "platform/screen.h"
 #include "platform/system_folders.h"
+#include "platform/telephony.h"
 #include "platform/volume.h"
 
 namespace regwiz::platform {
@@ -27,7 +29,9 @@ struct Ports {
     Help& help;
     VolumeInfo& volume;
     Screen& screen;
+    Telephony& telephony;
     RasAccessFactory rasFactory;
+    InetFactory inetFactory;
 };
 
 } // namespace regwiz::platform

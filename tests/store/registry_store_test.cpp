@@ -32,7 +32,7 @@ protected:
     test::FakePlatform fake;
     platform::fake::FakeMessageBoxes& boxes = fake.boxes;
     platform::Ports ports{registry,  profiles,  fake.boxes,  fake.pointer, fake.clock, fake.folders,
-                          fake.loop, fake.help, fake.volume, fake.screen,  {}};
+                          fake.loop, fake.help, fake.volume, fake.screen,  fake.telephony};
     Globals globals{AppFolder(home)};
     modRegistry store{ports, globals};
 

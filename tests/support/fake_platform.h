@@ -27,8 +27,9 @@ struct FakePlatform {
     platform::fake::FakeHelp help;
     platform::fake::FakeVolume volume;
     platform::fake::FakeScreen screen;
-    platform::Ports ports{registry, profiles, boxes, pointer, clock, folders,
-                          loop,     help,     volume, screen,  {}};
+    platform::fake::FakeTelephony telephony;
+    platform::Ports ports{registry, profiles, boxes,  pointer,   clock, folders,
+                          loop,     help,     volume, screen,    telephony};
 };
 
 } // namespace regwiz::test

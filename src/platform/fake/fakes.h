@@ -88,6 +88,20 @@ public:
     int height = 768;
 };
 
+// The dialling location; none: the query fails.
+class FakeTelephony final : public Telephony {
+public:
+    long GetLocationInfo(std::string& countryCode, std::string& cityCode) override
+    {
+        if (!location)
+            return -16;
+        countryCode = location->first;
+        cityCode = location->second;
+        return 0;
+    }
+    std::optional<std::pair<std::string, std::string>> location = std::pair<std::string, std::string>{"1", "602"};
+};
+
 struct HelpCall {
     std::string file;
     std::string key;

@@ -1,8 +1,39 @@
 #include "platform/fake/virtual_event_loop.h"
 
+#include <poll.h>
+
 #include <algorithm>
+#include <vector>
 
 namespace regwiz::platform::fake {
+
+namespace {
+
+short ToPollEvents(int events)
+{
+    short wanted = 0;
+    if (events & EventLoop::Readable)
+        wanted |= POLLIN;
+    if (events & EventLoop::Writable)
+        wanted |= POLLOUT;
+    return wanted;
+}
+
+int FromPollEvents(short revents, int watched)
+{
+    int ready = 0;
+    if (revents & (POLLIN | POLLPRI))
+        ready |= EventLoop::Readable;
+    if (revents & POLLOUT)
+        ready |= EventLoop::Writable;
+    // A hang-up or an error is reported as the watched readiness: the owner's
+    // next read or write is what finds out what went wrong.
+    if (revents & (POLLERR | POLLHUP | POLLNVAL))
+        ready |= watched;
+    return ready;
+}
+
+} // namespace
 
 bool VirtualEventLoop::RunPosted()
 {
@@ -26,6 +57,73 @@ bool VirtualEventLoop::RunTimerDueBy(std::int64_t limit)
     return true;
 }
 
+bool VirtualEventLoop::PollNetwork(int timeoutMs)
+{
+    std::vector<pollfd> fds;
+    std::vector<WatchId> ids;
+    for (const auto& [id, watch] : watches_) {
+        // A watch without events is left out: poll would report its hang-up forever.
+        fds.push_back({watch.events != 0 ? watch.fd : -1, ToPollEvents(watch.events), 0});
+        ids.push_back(id);
+    }
+    if (::poll(fds.data(), fds.size(), timeoutMs) <= 0)
+        return false;
+    bool ran = false;
+    for (std::size_t i = 0; i < fds.size(); ++i) {
+        // An earlier callback may have removed or replaced this watch.
+        auto watch = watches_.find(ids[i]);
+        if (watch == watches_.end() || fds[i].revents == 0)
+            continue;
+        const int ready = FromPollEvents(fds[i].revents, watch->second.events);
+        if (ready == 0)
+            continue;
+        auto callback = watch->second.callback; // survives an UnwatchFd from inside
+        callback(ready);
+        ran = true;
+    }
+    return ran;
+}
+
+bool VirtualEventLoop::RunNetworkTimersDue()
+{
+    const auto now = RealClock::now();
+    // Timers started by these callbacks wait for the next round, even when due at once.
+    const TimerId newest = nextId_;
+    bool ran = false;
+    for (;;) {
+        auto due = std::find_if(networkTimers_.begin(), networkTimers_.end(), [&](const auto& t) {
+            return t.first.first <= now && t.first.second < newest;
+        });
+        if (due == networkTimers_.end())
+            return ran;
+        Callback callback = std::move(due->second);
+        networkTimers_.erase(due);
+        callback();
+        ran = true;
+    }
+}
+
+int VirtualEventLoop::MsUntilNextNetworkTimer() const
+{
+    if (networkTimers_.empty())
+        return -1;
+    const auto left = networkTimers_.begin()->first.first - RealClock::now();
+    // Rounded up, so the wake-up never comes before the timer is due.
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+    return static_cast<int>(std::clamp<std::int64_t>(ms, 0, INT32_MAX));
+}
+
+void VirtualEventLoop::WaitForNetwork()
+{
+    // Until something ran: a poll interrupted by a signal runs nothing.
+    while (HasNetworkWork()) {
+        const bool polled = PollNetwork(MsUntilNextNetworkTimer());
+        const bool timed = RunNetworkTimersDue();
+        if (polled || timed)
+            return;
+    }
+}
+
 void VirtualEventLoop::DoEvents()
 {
     // Only what is pending now: work posted meanwhile waits for the next round.
@@ -35,12 +133,22 @@ void VirtualEventLoop::DoEvents()
     const std::int64_t now = now_;
     while (RunTimerDueBy(now)) {
     }
+    if (!watches_.empty())
+        PollNetwork(0);
+    RunNetworkTimersDue();
 }
 
 void VirtualEventLoop::WaitForEvents()
 {
     if (RunPosted())
         return;
+    if (RunTimerDueBy(now_))
+        return;
+    // A transfer under way holds the virtual clock: its progress comes first.
+    if (HasNetworkWork()) {
+        WaitForNetwork();
+        return;
+    }
     if (RunTimerDueBy(INT64_MAX))
         return;
     throw EventLoopStalled{now_};
@@ -56,11 +164,34 @@ EventLoop::TimerId VirtualEventLoop::StartTimer(int milliseconds, Callback callb
 void VirtualEventLoop::StopTimer(TimerId timer)
 {
     std::erase_if(timers_, [timer](const auto& entry) { return entry.first.second == timer; });
+    std::erase_if(networkTimers_,
+                  [timer](const auto& entry) { return entry.first.second == timer; });
 }
 
 void VirtualEventLoop::Post(Callback callback)
 {
     posted_.push_back(std::move(callback));
+}
+
+EventLoop::WatchId VirtualEventLoop::WatchFd(int fd, int events,
+                                             std::function<void(int readyEvents)> callback)
+{
+    const WatchId id = nextId_++;
+    watches_.emplace(id, Watch{fd, events, std::move(callback)});
+    return id;
+}
+
+void VirtualEventLoop::UnwatchFd(WatchId watch)
+{
+    watches_.erase(watch);
+}
+
+EventLoop::TimerId VirtualEventLoop::StartNetworkTimer(int milliseconds, Callback callback)
+{
+    const TimerId id = nextId_++;
+    const auto due = RealClock::now() + std::chrono::milliseconds(std::max(milliseconds, 0));
+    networkTimers_.emplace(std::make_pair(due, id), std::move(callback));
+    return id;
 }
 
 void VirtualEventLoop::AdvanceBy(std::int64_t milliseconds)

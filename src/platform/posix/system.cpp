@@ -38,4 +38,36 @@ std::optional<std::uint32_t> RootVolume::SystemVolumeSerial() const
     return static_cast<std::uint32_t>(info.f_fsid & 0xFFFFFFFFu);
 }
 
+namespace {
+
+std::optional<std::string> ReadText(Registry& registry, KeyHandle key, const char* name)
+{
+    std::uint8_t buffer[64];
+    std::uint32_t type = 0;
+    std::uint32_t size = sizeof buffer;
+    if (registry.QueryValue(key, name, type, buffer, size) != status::Success || type != regtype::Sz)
+        return std::nullopt;
+    std::string text(reinterpret_cast<const char*>(buffer), size);
+    if (!text.empty() && text.back() == '\0')
+        text.pop_back();
+    return text;
+}
+
+} // namespace
+
+long RegistryTelephony::GetLocationInfo(std::string& countryCode, std::string& cityCode)
+{
+    KeyHandle key = 0;
+    if (registry_.OpenKey(Hive::LocalMachine, kKey, KeyAccess::QueryValue, key) != status::Success)
+        return kRequestFailed;
+    const auto country = ReadText(registry_, key, "CountryCode");
+    const auto city = ReadText(registry_, key, "CityCode");
+    registry_.CloseKey(key);
+    if (!country || !city)
+        return kRequestFailed;
+    countryCode = *country;
+    cityCode = *city;
+    return 0;
+}
+
 } // namespace regwiz::platform::posix

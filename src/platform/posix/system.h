@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/registry.h"
 #include "platform/system_folders.h"
+#include "platform/telephony.h"
 #include "platform/volume.h"
 
 namespace regwiz::platform::posix {
@@ -25,6 +27,21 @@ public:
 class RootVolume final : public VolumeInfo {
 public:
     std::optional<std::uint32_t> SystemVolumeSerial() const override;
+};
+
+// The dialling location kept in the registry, under
+// HKEY_LOCAL_MACHINE\SOFTWARE\quorvale\1.0\Telephony: "CountryCode" and
+// "CityCode" (strings). Missing values: the query fails.
+class RegistryTelephony final : public Telephony {
+public:
+    static constexpr const char* kKey = "SOFTWARE\\quorvale\\1.0\\Telephony";
+    static constexpr long kRequestFailed = -16; // TAPIERR_REQUESTFAILED
+
+    explicit RegistryTelephony(Registry& registry) : registry_(registry) {}
+    long GetLocationInfo(std::string& countryCode, std::string& cityCode) override;
+
+private:
+    Registry& registry_;
 };
 
 } // namespace regwiz::platform::posix

@@ -10,9 +10,8 @@ namespace regwiz::ui::qt {
 namespace {
 
 constexpr std::array<const char*, 12> kPageTitles = {
-    "Welcome",    "Agreement",   "About You",     "How You Heard",
-    "Occupation", "Payment",     "Modem",         "Password",
-    "Area Code",  "Connecting",  "Access Number", "Finish",
+    "Welcome", "Agreement", "About You", "How You Heard", "Occupation",    "Payment",
+    "Modem",   "Password",  "Area Code", "Connecting",    "Access Number", "Finish",
 };
 
 QPixmap BlankPicture(QSize size)
@@ -37,9 +36,9 @@ void PaintRings(QPainter& painter, QRectF area)
 {
     const QPointF centre(area.center().x(), area.bottom() - area.height() * 0.28);
     painter.setBrush(Qt::NoBrush);
-    for (int ring = 1; ring <= 4; ++ring) {
-        painter.setPen(QPen(QColor(255, 255, 255, 70 - ring * 12), 2));
-        const qreal radius = area.width() * 0.14 * ring;
+    for (int ring = 1; ring <= 3; ++ring) {
+        painter.setPen(QPen(QColor(255, 255, 255, 70 - ring * 15), 2));
+        const qreal radius = area.width() * 0.13 * ring;
         painter.drawEllipse(centre, radius, radius);
     }
 }
@@ -66,8 +65,8 @@ void PaintTitle(QPainter& painter, QRectF area, const QString& title)
     font.setPixelSize(15);
     painter.setFont(font);
     painter.setPen(Qt::white);
-    const QRectF band(area.left() + 8, area.top() + 24 + area.width() * 0.5 + 14,
-                      area.width() - 16, 48);
+    const QRectF band(area.left() + 8, area.top() + 24 + area.width() * 0.5 + 14, area.width() - 16,
+                      48);
     painter.drawText(band, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, title);
 }
 
@@ -78,6 +77,7 @@ void PaintComputer(QPainter& painter, QRectF box)
     painter.setBrush(QColor(220, 232, 255));
     const QRectF screen(box.left(), box.top(), box.width(), box.height() * 0.7);
     painter.drawRoundedRect(screen, 4, 4);
+    painter.setPen(QPen(Qt::white, 2));
     painter.drawLine(QPointF(box.center().x(), screen.bottom()),
                      QPointF(box.center().x(), box.bottom()));
     painter.drawLine(QPointF(box.left() + box.width() * 0.25, box.bottom()),
@@ -108,7 +108,8 @@ QPixmap PagePicture(int page, QSize size)
     const bool known = page >= 0 && page < static_cast<int>(kPageTitles.size());
     PaintBadge(painter, area, page == 0 ? QStringLiteral("Hi!") : QString::number(page));
     PaintTitle(painter, area,
-               known ? QString::fromLatin1(kPageTitles[static_cast<std::size_t>(page)]) : QString());
+               known ? QString::fromLatin1(kPageTitles[static_cast<std::size_t>(page)])
+                     : QString());
     return picture;
 }
 

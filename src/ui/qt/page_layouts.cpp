@@ -30,18 +30,15 @@ Layouts MakeLayouts()
     pages[0] = {"ImgWelcome", {Across("lblWelcome"), Across("lblWelcome2")}};
     pages[1] = {"imgStep1",
                 {Growing("txtAgreement"), Across("lblInstructions"), Across("lblNotice")}};
-    pages[2] = {"imgStep2",
-                {Across("lblPersonalInformation"),
-                 Field("lblFirstName", {{"txtFirstName"}}),
-                 Field("lblLastName", {{"txtLastName"}}),
-                 Field("lblAddress", {{"txtAddress1"}}),
-                 Field("", {{"txtAddress2"}}),
-                 Field("lblCity", {{"txtCity"}}),
-                 Field("lblState", {{"cboState", 70}, {"lblZipCode", kNatural}, {"txtZipCode", 90}}),
-                 Field("lblAge", {{"cboAge", 110}, {"lblGender", kNatural}, {"cboGender", 110}}),
-                 Field("lblPhone", {{"txtPhoneNumber", 160}, {"lblPhnNmbr"}}),
-                 Across("lblEMailInst"),
-                 Field("lblEMailAddress", {{"txtEmailAddress"}})}};
+    pages[2] = {
+        "imgStep2",
+        {Across("lblPersonalInformation"), Field("lblFirstName", {{"txtFirstName"}}),
+         Field("lblLastName", {{"txtLastName"}}), Field("lblAddress", {{"txtAddress1"}}),
+         Field("", {{"txtAddress2"}}), Field("lblCity", {{"txtCity"}}),
+         Field("lblState", {{"cboState", 70}, {"lblZipCode", kNatural}, {"txtZipCode", 90}}),
+         Field("lblAge", {{"cboAge", 110}, {"lblGender", kNatural}, {"cboGender", 110}}),
+         Field("lblPhone", {{"txtPhoneNumber", 160}, {"lblPhnNmbr"}}), Across("lblEMailInst"),
+         Field("lblEMailAddress", {{"txtEmailAddress"}})}};
     pages[3] = {"imgStep3",
                 {Across("lblWhere1"), Across("cboMediaSources"), Across("lblWhere2"),
                  Across("txtMediaName")}};
@@ -59,9 +56,9 @@ Layouts MakeLayouts()
     pages[7] = {"imgStep7",
                 {Across("Label1"), Field("lblPassword1", {{"txtPassword1", 160}}),
                  Field("lblPassword2", {{"txtPassword2", 160}})}};
-    pages[8] = {"imgStep8",
-                {Across("lblAreaCode"),
-                 Field("lblAreaCode2", {{"txtAreaCode", 60}, {"lblAreaCodeEx"}})}};
+    pages[8] = {
+        "imgStep8",
+        {Across("lblAreaCode"), Field("lblAreaCode2", {{"txtAreaCode", 60}, {"lblAreaCodeEx"}})}};
     pages[9] = {"imgStep9",
                 {Across("imgConfig1", kNatural), Across("lblPleaseWait"),
                  Across("lblConfigureStep"), Across("amiPleaseWait", kNatural)}};

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -47,7 +48,10 @@ void QtHelp::ShowPartialKey(const std::string& helpFile, const std::string& key)
     topic_ = TopicFor(key);
     window_->show();
     window_->raise();
-    browser_->scrollToAnchor(QString::fromStdString(topic_));
+    if (topic_ == kIndexAnchor)
+        browser_->verticalScrollBar()->setValue(0); // the index opens the document
+    else
+        browser_->scrollToAnchor(QString::fromStdString(topic_));
 }
 
 void QtHelp::Quit(const std::string&)

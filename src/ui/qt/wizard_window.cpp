@@ -33,7 +33,7 @@ constexpr int kPictureWidth = 150;
 constexpr int kButtonWidth = 96;
 constexpr int kButtonHeight = 28;
 constexpr int kButtonGap = 8;
-constexpr int kLabelColumnMax = 190;
+constexpr int kLabelColumnMax = 220;
 constexpr int kHourglass = 11;
 constexpr int kNoInputLimit = 32767; // QLineEdit's own "no limit"
 
@@ -136,6 +136,7 @@ void Emphasise(const std::string& name, QWidget& label)
     font.setBold(true);
     font.setPointSize(font.pointSize() + heading->second);
     label.setFont(font);
+    label.setContentsMargins(0, 0, 0, 6); // a heading stands apart from the text below
 }
 
 QWidget* MakeLabel(const Control& control, QWidget* parent)
@@ -291,7 +292,7 @@ QtFormView::~QtFormView()
     // The view may go from inside one of its widgets' signals: the window
     // must outlive that call, so it goes when the event loop gets back.
     window_->hide();
-    window_->deleteLater();
+    delete window_.data();
 }
 
 QWidget* QtFormView::WidgetFor(const std::string& controlName) const
@@ -456,9 +457,11 @@ int QtFormView::LabelColumnWidth(const PageLayout& layout) const
 {
     int width = 0;
     for (const Row& row : layout.rows) {
-        const QWidget* label = row.label && *row.label ? WidgetFor(row.label) : nullptr;
-        if (const auto* text = qobject_cast<const QLabel*>(label))
-            width = std::max(width, text->fontMetrics().horizontalAdvance(text->text()) + 2);
+        const Control* label = row.label && *row.label ? form_.Find(row.label) : nullptr;
+        if (const QWidget* widget = label ? WidgetFor(row.label) : nullptr) {
+            const QString caption = DisplayText(label->Caption());
+            width = std::max(width, widget->fontMetrics().horizontalAdvance(caption) + 2);
+        }
     }
     return std::min(width, kLabelColumnMax);
 }
@@ -571,11 +574,10 @@ void QtFormView::ConnectTextBox(Control& control, QWidget* widget)
                              Feed(this, alive, [&] { target->Type(text.toStdString()); });
                          });
     } else if (auto* area = qobject_cast<QPlainTextEdit*>(widget)) {
-        QObject::connect(area, &QPlainTextEdit::textChanged, area,
-                         [this, alive = alive_, target, area] {
-                             Feed(this, alive,
-                                  [&] { target->Type(area->toPlainText().toStdString()); });
-                         });
+        QObject::connect(
+            area, &QPlainTextEdit::textChanged, area, [this, alive = alive_, target, area] {
+                Feed(this, alive, [&] { target->Type(area->toPlainText().toStdString()); });
+            });
     }
 }
 
@@ -621,10 +623,9 @@ void QtFormView::ObserveModel()
 
 void QtFormView::ShowAll(Control& control)
 {
-    for (Property property :
-         {Property::Caption, Property::Text, Property::Items, Property::Value, Property::ForeColor,
-          Property::MaxLength, Property::PasswordChar, Property::AnimationFile, Property::Enabled,
-          Property::Visible})
+    for (Property property : {Property::Caption, Property::Text, Property::Items, Property::Value,
+                              Property::ForeColor, Property::MaxLength, Property::PasswordChar,
+                              Property::AnimationFile, Property::Enabled, Property::Visible})
         Show(control, property);
 }
 
@@ -665,11 +666,13 @@ void QtFormView::ShowCaption(const Control& control, QWidget* widget)
     const QString caption = DisplayText(control.Caption());
     if (control.Kind() == ControlKind::Label)
         static_cast<QLabel*>(widget)->setText(caption);
-    else if (control.Kind() == ControlKind::CommandButton || control.Kind() == ControlKind::CheckBox)
+    else if (control.Kind() == ControlKind::CommandButton
+             || control.Kind() == ControlKind::CheckBox)
         static_cast<QAbstractButton*>(widget)->setText(caption);
     else
         return;
-    const QString name = WithoutMnemonics(caption);
+    // A label whose text the wizard fills in later goes by its name meanwhile.
+    const QString name = caption.isEmpty() ? ToQt(control.Name()) : WithoutMnemonics(caption);
     widget->setAccessibleName(name);
     const auto inputs = buddies_.find(&control);
     if (inputs == buddies_.end())
