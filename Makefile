@@ -4,7 +4,8 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= 2
 PACKAGES   := cmake g++ make libgtest-dev libgmock-dev clang-format \
-              qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+              qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
+              libcurl4-openssl-dev python3-pyftpdlib
 
 .PHONY: all deps configure build run test sanitize format clean
 
@@ -20,7 +21,7 @@ build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
 
 run: build
-	@$(BUILD)/apps/regwizard-run --home $(BUILD)/demo apps/demo/walkthrough.scn
+	@tools/run-demo.sh $(BUILD)
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)

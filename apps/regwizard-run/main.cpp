@@ -4,6 +4,11 @@
 
 #include "regwizard-run/runner.h"
 
+#ifdef REGWIZ_RUNNER_GUI
+#include <QApplication>
+#include <memory>
+#endif
+
 namespace {
 
 int Usage()
@@ -32,6 +37,19 @@ int main(int argc, char** argv)
     }
     if (scenarios.empty())
         return Usage();
+#ifdef REGWIZ_RUNNER_GUI
+    std::unique_ptr<QApplication> app;
+    if (options.gui) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(argc, argv);
+    }
+#else
+    if (options.gui) {
+        std::cerr << "regwizard-run: this build has no window (--gui needs the Qt build)\n";
+        return 2;
+    }
+#endif
 
     int worst = 0;
     int passed = 0;

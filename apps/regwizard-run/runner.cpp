@@ -1,5 +1,7 @@
 #include "regwizard-run/runner.h"
 
+#include "regwizard-run/driver.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -10,6 +12,7 @@
 #include "dialup/sim/simulated_modem.h"
 #include "host/reg_engine_object.h"
 #include "platform/codepage.h"
+#include "platform/curl/curl_inet.h"
 #include "platform/fake/fakes.h"
 #include "platform/fake/virtual_event_loop.h"
 #include "platform/posix/profile_files.h"
@@ -140,14 +143,65 @@ std::string YesNo(bool value)
     return value ? "yes" : "no";
 }
 
+// A transfer control whose request time-out the scenario chose ("timeout").
+class TimedTransfer final : public platform::InetTransfer {
+public:
+    TimedTransfer(std::unique_ptr<platform::InetTransfer> inner, const std::optional<int>& timeout)
+        : inner_(std::move(inner)), timeout_(timeout)
+    {
+    }
+    void SetProtocol(const std::string& protocol) override { inner_->SetProtocol(protocol); }
+    void SetURL(const std::string& url) override { inner_->SetURL(url); }
+    std::string URL() const override { return inner_->URL(); }
+    void SetRemotePort(int port) override { inner_->SetRemotePort(port); }
+    void SetUserName(const std::string& name) override { inner_->SetUserName(name); }
+    void SetPassword(const std::string& password) override { inner_->SetPassword(password); }
+    void SetRequestTimeout(int seconds) override
+    {
+        inner_->SetRequestTimeout(timeout_.value_or(seconds));
+    }
+    void Execute(const std::string& url, const std::string& operation, const std::string& data,
+                 const std::string& headers) override
+    {
+        if (timeout_)
+            inner_->SetRequestTimeout(*timeout_);
+        inner_->Execute(url, operation, data, headers);
+    }
+    bool StillExecuting() const override { return inner_->StillExecuting(); }
+    std::string GetChunk(int size, int dataType) override
+    {
+        return inner_->GetChunk(size, dataType);
+    }
+    long ResponseCode() const override { return inner_->ResponseCode(); }
+    std::string ResponseInfo() const override { return inner_->ResponseInfo(); }
+    void Cancel() override { inner_->Cancel(); }
+
+private:
+    std::unique_ptr<platform::InetTransfer> inner_;
+    const std::optional<int>& timeout_;
+};
+
 class ScenarioRun {
 public:
-    ScenarioRun(const std::filesystem::path& home, std::ostream& out)
-        : home_(home), out_(out), registry_(home_.Registry()),
-          folders_(home_.root / "Program Files", home_.App()),
+    ScenarioRun(const RunOptions& options, std::ostream& out)
+        : options_(options), home_(options.home), out_(out), driver_(MakeDriver(options, pointer_)),
+          registry_(home_.Registry()), folders_(home_.root / "Program Files", home_.App()),
           modem_(loop_, profiles_, home_.root / "phonebook.ini"),
-          ports_{registry_, profiles_, boxes_,  pointer_, clock_,     folders_,
-                 loop_,     help_,     volume_, screen_,  telephony_, modem_.Factory()},
+          ports_{registry_,
+                 profiles_,
+                 driver_->Boxes(),
+                 pointer_,
+                 clock_,
+                 folders_,
+                 loop_,
+                 help_,
+                 volume_,
+                 screen_,
+                 telephony_,
+                 modem_.Factory(),
+                 [this](platform::InetEvents& events) -> std::unique_ptr<platform::InetTransfer> {
+                     return std::make_unique<TimedTransfer>(transfers_(events), timeout_);
+                 }},
           setupStore_(ports_, setupGlobals_)
     {
         clock_.Set(DayAt10("2026-12-05"));
@@ -166,6 +220,7 @@ public:
             for (const Command& command : commands) {
                 out_ << std::setw(4) << command.line << "  " << Describe(command) << "\n";
                 Execute(command);
+                driver_->Settle();
             }
         } catch (const ScenarioError& error) {
             out_ << "ERROR " << error.Text() << "\n";
@@ -188,6 +243,7 @@ private:
     void TypeText(const Command& c);
     void Select(const Command& c);
     void Dump();
+    void Shot(const Command& c);
     void Expect(const Command& c);
     void ExpectControl(const Command& c, const std::string& what);
     void ExpectWindow(const Command& c, const std::string& what);
@@ -236,12 +292,19 @@ private:
         return home_.App();
     }
 
+    static std::unique_ptr<Driver> MakeDriver(const RunOptions& options,
+                                              const platform::MousePointer& pointer)
+    {
+        return options.gui ? MakeWidgetDriver() : MakeModelDriver(pointer);
+    }
+
+    const RunOptions& options_;
     Home home_;
     std::ostream& out_;
+    platform::fake::FakeMousePointer pointer_;
+    std::unique_ptr<Driver> driver_;
     platform::posix::RegistryFiles registry_;
     platform::posix::PrivateProfileFiles profiles_;
-    platform::fake::FakeMousePointer pointer_;
-    platform::fake::FakeMessageBoxes boxes_{&pointer_};
     platform::fake::FakeClock clock_;
     platform::fake::FakeFolders folders_;
     platform::fake::VirtualEventLoop loop_;
@@ -250,6 +313,8 @@ private:
     platform::fake::FakeScreen screen_;
     platform::fake::FakeTelephony telephony_;
     dialup::sim::ModemLine modem_;
+    platform::InetFactory transfers_ = platform::curl::MakeCurlInetFactory(loop_);
+    std::optional<int> timeout_;
     platform::Ports ports_;
     Globals setupGlobals_;
     modRegistry setupStore_;
@@ -284,7 +349,7 @@ void ScenarioRun::Execute(const Command& c)
         Select(c);
     else if (verb == "answer") {
         for (std::size_t i = 1; i < c.words.size(); ++i)
-            boxes_.QueueAnswer(AnswerNamed(c.words[i]));
+            driver_->QueueAnswer(AnswerNamed(c.words[i]));
     } else if (verb == "host")
         Host(c);
     else if (verb == "after") {
@@ -296,7 +361,7 @@ void ScenarioRun::Execute(const Command& c)
     } else if (verb == "on")
         onDial_[static_cast<int>(ParseNumber(c, 2))].push_back(SubCommand(c, 3));
     else if (verb == "shot")
-        out_ << "      (pictures are taken in --gui mode)\n";
+        Shot(c);
     else if (verb == "dump")
         Dump();
     else if (verb == "expect")
@@ -339,16 +404,17 @@ void ScenarioRun::SetUp(const Command& c)
     } else if (verb == "today") {
         clock_.Set(DayAt10(c.words[1]));
     } else if (verb == "volume") {
-        volume_.serial = c.words[1] == "none" ? std::nullopt
-                                              : std::optional<std::uint32_t>(static_cast<std::uint32_t>(
-                                                    std::stoul(c.words[1], nullptr, 16)));
+        volume_.serial = c.words[1] == "none"
+                             ? std::nullopt
+                             : std::optional<std::uint32_t>(
+                                 static_cast<std::uint32_t>(std::stoul(c.words[1], nullptr, 16)));
     } else if (verb == "location") {
         if (c.words[1] == "none")
             telephony_.location.reset();
         else
             telephony_.location = std::make_pair(c.words[1], c.words[2]);
-    }
-    // "timeout" sets the transfer controls, which come with the exchange pages.
+    } else if (verb == "timeout")
+        timeout_ = static_cast<int>(ParseNumber(c, 1));
 }
 
 void ScenarioRun::Start()
@@ -360,8 +426,10 @@ void ScenarioRun::Start()
     Variant number;
     if (setupStore_.fReadValue("HKLM", kSystemKey, "RegSvrNum", "S", "", number) == 0)
         modem_.SetRegistrationNumber(std::string(platform::TrimBlanks(CStr(number))));
-    if (!component_)
+    if (!component_) {
         component_ = std::make_unique<host::Component>(ports_);
+        component_->viewFactory = driver_->ViewFactory();
+    }
     engines_.push_back(std::make_unique<host::RegEngineObject>(*component_, &events_));
 }
 
@@ -383,11 +451,21 @@ void ScenarioRun::Host(const Command& c)
 
 void ScenarioRun::Click(const Command& c)
 {
-    Control& control = UsableControl(c, c.words[1]);
-    if (control.Kind() == wizard::ControlKind::CheckBox)
-        control.SetValue(control.Value() == 0 ? 1 : 0);
+    driver_->Click(UsableControl(c, c.words[1]));
+}
+
+void ScenarioRun::Shot(const Command& c)
+{
+    if (!options_.gui)
+        return;
+    std::filesystem::path folder =
+        options_.shots.empty() ? std::filesystem::path(".") : options_.shots;
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path file = folder / (c.words[1] + ".png");
+    if (driver_->Shot(file))
+        out_ << "      saved " << file.string() << "\n";
     else
-        control.Click();
+        out_ << "      (no window to take a picture of)\n";
 }
 
 void ScenarioRun::TypeText(const Command& c)
@@ -395,7 +473,7 @@ void ScenarioRun::TypeText(const Command& c)
     Control& control = UsableControl(c, c.words[1]);
     if (control.Kind() != wizard::ControlKind::TextBox || control.Locked())
         throw ScenarioError{c.line, c.words[1] + " takes no typing"};
-    control.Type(c.words[2]);
+    driver_->Type(control, c.words[2]);
 }
 
 void ScenarioRun::Select(const Command& c)
@@ -413,7 +491,7 @@ void ScenarioRun::Select(const Command& c)
     }
     if (index < 0 || index >= control.ListCount())
         throw ScenarioError{c.line, c.words[1] + " has no entry " + choice};
-    control.SetListIndex(index);
+    driver_->Select(control, index);
 }
 
 void ScenarioRun::Dump()
@@ -442,7 +520,7 @@ void ScenarioRun::Expect(const Command& c)
 {
     const std::string& what = c.words[1];
     if (what == "box") {
-        const auto& shown = boxes_.Shown();
+        const auto shown = driver_->Shown();
         if (boxesSeen_ >= shown.size())
             return Check(c, false, "no further message box");
         const auto& box = shown[boxesSeen_++];
@@ -450,7 +528,7 @@ void ScenarioRun::Expect(const Command& c)
         Check(c, box.text == c.words[2] && box.title == c.words[3] && box.style == style,
               Quoted(box.text) + " " + Quoted(box.title) + " " + std::to_string(box.style));
     } else if (what == "nobox") {
-        const auto& shown = boxes_.Shown();
+        const auto shown = driver_->Shown();
         Check(c, boxesSeen_ >= shown.size(),
               boxesSeen_ < shown.size() ? "box " + Quoted(shown[boxesSeen_].text) : "");
     } else if (what == "event") {
@@ -521,9 +599,11 @@ void ScenarioRun::ExpectControl(const Command& c, const std::string& what)
     } else if (what == "text") {
         Check(c, control.Text() == c.words[3], Quoted(control.Text()));
     } else if (what == "visible") {
-        Check(c, YesNo(control.Visible()) == c.words[3], YesNo(control.Visible()));
+        const bool visible = driver_->Visible(control);
+        Check(c, YesNo(visible) == c.words[3], YesNo(visible));
     } else if (what == "enabled") {
-        Check(c, YesNo(control.Enabled()) == c.words[3], YesNo(control.Enabled()));
+        const bool enabled = driver_->Enabled(control);
+        Check(c, YesNo(enabled) == c.words[3], YesNo(enabled));
     } else if (what == "items") {
         const std::vector<std::string> expected(c.words.begin() + 3, c.words.end());
         std::string found;
@@ -544,7 +624,7 @@ void ScenarioRun::ExpectControl(const Command& c, const std::string& what)
 void ScenarioRun::ExpectWindow(const Command& c, const std::string& what)
 {
     wizard::frmRegWizard* form = component_ ? component_->Form() : nullptr;
-    const bool shown = form != nullptr && form->form.Visible();
+    const bool shown = form != nullptr && driver_->WindowShown(form->form);
     if (what == "visible")
         Check(c, YesNo(shown) == c.words[3], YesNo(shown));
     else if (what == "caption")
@@ -625,11 +705,7 @@ std::optional<std::string> FromEnvironment(std::string_view name)
 
 Outcome RunScenario(const std::filesystem::path& file, const RunOptions& options, std::ostream& out)
 {
-    out << "== " << file.string() << "\n";
-    if (options.gui) {
-        out << "ERROR --gui is not available in this build\n";
-        return Outcome::NotRun;
-    }
+    out << "== " << file.string() << (options.gui ? " (through the widgets)" : "") << "\n";
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         out << "ERROR cannot read " << file.string() << "\n";
@@ -637,7 +713,7 @@ Outcome RunScenario(const std::filesystem::path& file, const RunOptions& options
     }
     try {
         const std::vector<Command> commands = ParseScenario(ReadFile(file), FromEnvironment);
-        ScenarioRun run(options.home, out);
+        ScenarioRun run(options, out);
         return run.Run(commands);
     } catch (const ScenarioError& error) {
         out << "ERROR " << error.Text() << "\n";

@@ -21,17 +21,49 @@ std::vector<std::pair<int, Variant>> RegistrationEntrySettings(const Globals& g)
     const Variant noAddress = "0.0.0.0";
     const Variant empty = "";
     return {
-        {1, g.gRegServerNumber}, {2, g.gRegServerAreaCode}, {3, 1},           {4, 1},
-        {5, True},               {6, zero},                 {7, g.gDeviceName}, {8, g.gDeviceType},
-        {9, zero},               {10, zero},                {11, zero},        {12, zero},
-        {13, zero},              {14, True},                {15, True},        {16, zero},
-        {17, zero},              {18, True},                {19, zero},        {20, zero},
-        {21, zero},              {22, True},                {23, zero},        {24, noAddress},
-        {25, zero},              {26, noAddress},           {27, noAddress},   {28, zero},
-        {29, noAddress},         {30, noAddress},           {31, zero},        {32, True},
-        {33, empty},             {34, empty},               {35, empty},       {36, empty},
-        {37, True},              {38, True},                {39, zero},        {40, empty},
-        {41, empty},             {43, empty},               {45, empty},
+        {1, g.gRegServerNumber},
+        {2, g.gRegServerAreaCode},
+        {3, 1},
+        {4, 1},
+        {5, True},
+        {6, zero},
+        {7, g.gDeviceName},
+        {8, g.gDeviceType},
+        {9, zero},
+        {10, zero},
+        {11, zero},
+        {12, zero},
+        {13, zero},
+        {14, True},
+        {15, True},
+        {16, zero},
+        {17, zero},
+        {18, True},
+        {19, zero},
+        {20, zero},
+        {21, zero},
+        {22, True},
+        {23, zero},
+        {24, noAddress},
+        {25, zero},
+        {26, noAddress},
+        {27, noAddress},
+        {28, zero},
+        {29, noAddress},
+        {30, noAddress},
+        {31, zero},
+        {32, True},
+        {33, empty},
+        {34, empty},
+        {35, empty},
+        {36, empty},
+        {37, True},
+        {38, True},
+        {39, zero},
+        {40, empty},
+        {41, empty},
+        {43, empty},
+        {45, empty},
     };
 }
 
@@ -64,7 +96,8 @@ long CreateDUN(wizard::frmRegWizard& wizard)
     long n = ras.LastError();
     long result = 0;
     if (n != 0 && n != ErrorAlreadyExists) {
-        platform::MsgBox(wizard.context.ports.boxes, "Error (" + std::to_string(n) + "): RAS Name invalid");
+        platform::MsgBox(wizard.context.ports.boxes,
+                         "Error (" + std::to_string(n) + "): RAS Name invalid");
         result = n;
     } else {
         for (const auto& [position, value] : RegistrationEntrySettings(wizard.context.globals))
@@ -100,7 +133,9 @@ void ResetDUN(wizard::frmRegWizard& wizard, const std::string& AccessString)
     });
     if (n == 0 || n == ErrorAlreadyExists) {
         const bool tenDigit = wizard.form.chkTenDigit.Value() == 1;
-        if (wizard.context.store.WriteSetting("Default", tenDigit ? "\x01" : std::string(1, '\0'), "B") != 0)
+        if (wizard.context.store.WriteSetting("Default", tenDigit ? "\x01" : std::string(1, '\0'),
+                                              "B")
+            != 0)
             return;
         wizard.DoEvents();
         wizard::ResumeNext([&] {
@@ -108,8 +143,10 @@ void ResetDUN(wizard::frmRegWizard& wizard, const std::string& AccessString)
                 book.EntryProperties().SetValue(1, area + " " + number);
                 std::string country;
                 std::string city;
-                const bool located = wizard.context.ports.telephony.GetLocationInfo(country, city) == 0;
-                book.EntryProperties().SetValue(2, located ? platform::Left(city, 3) : std::string());
+                const bool located =
+                    wizard.context.ports.telephony.GetLocationInfo(country, city) == 0;
+                book.EntryProperties().SetValue(2,
+                                                located ? platform::Left(city, 3) : std::string());
             } else {
                 book.EntryProperties().SetValue(1, number);
                 book.EntryProperties().SetValue(2, area);
@@ -125,13 +162,16 @@ void ResetDUN(wizard::frmRegWizard& wizard, const std::string& AccessString)
         });
         if (n != 0) {
             wizard.gErrorFlag = true;
-            platform::MsgBox(boxes, "Error (" + std::to_string(n) + "): Creating Dial-Up Networking entry.\r\n",
-                             platform::mb::Critical, "Dial-Up Networking Error");
+            platform::MsgBox(
+                boxes, "Error (" + std::to_string(n) + "): Creating Dial-Up Networking entry.\r\n",
+                platform::mb::Critical, "Dial-Up Networking Error");
         }
     } else {
         wizard.Log(kProcedureReset, "Error (" + std::to_string(n) + ") getting dial-up entry");
         wizard.gErrorFlag = true;
-        platform::MsgBox(boxes, "Error (" + std::to_string(n) + "): Dial-Up Networking Entry name is invalid.\r\n",
+        platform::MsgBox(boxes,
+                         "Error (" + std::to_string(n)
+                             + "): Dial-Up Networking Entry name is invalid.\r\n",
                          platform::mb::Critical, "Dial-Up Networking Error");
     }
     wizard.Log(kProcedureReset, "End");

@@ -82,7 +82,8 @@ void SiteConnectionSequence(wizard::frmRegWizard& wizard)
     wizard.DoEvents();
     if (result != 0) {
         wizard.Log("cmdNext", "After create DUN RVal : " + std::to_string(result));
-        ShowConnectionError(wizard, "Error (" + std::to_string(result) + "): Creating Dial-Up Entry");
+        ShowConnectionError(wizard,
+                            "Error (" + std::to_string(result) + "): Creating Dial-Up Entry");
         return;
     }
 
@@ -117,8 +118,8 @@ long ConnectToSite(wizard::frmRegWizard& wizard)
     long state = 0;
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         log("About to dial. (" + std::to_string(attempt) + ")");
-        form.lblConfigureStep.SetCaption("Connecting to quorvale : Attempt " + std::to_string(attempt)
-                                         + " of 3");
+        form.lblConfigureStep.SetCaption("Connecting to quorvale : Attempt "
+                                         + std::to_string(attempt) + " of 3");
         wizard.DoEvents();
         form.amiPleaseWait.SetVisible(true);
         form.amiPleaseWait.SetAnimationFile(AppFile(wizard.context.globals, "wait.avi").string());
@@ -136,7 +137,8 @@ long ConnectToSite(wizard::frmRegWizard& wizard)
         if (wizard.context.globals.gUserCanceled) {
             log("User canceled");
             form.lblPleaseWait.SetCaption("");
-            form.lblConfigureStep.SetCaption("Connection canceled by user.\r\nPlease try again later.");
+            form.lblConfigureStep.SetCaption(
+                "Connection canceled by user.\r\nPlease try again later.");
             form.SetMousePointer(platform::pointer::Default);
             break;
         }
@@ -153,7 +155,8 @@ long ConnectToSite(wizard::frmRegWizard& wizard)
         form.cmdHelp.SetEnabled(true);
     } else {
         form.lblPleaseWait.SetCaption("");
-        form.lblConfigureStep.SetCaption("I could not connect to the site.\r\nPlease try again later.");
+        form.lblConfigureStep.SetCaption(
+            "I could not connect to the site.\r\nPlease try again later.");
         form.SetMousePointer(platform::pointer::Default);
         wizard.gErrorFlag = true;
         form.cmdCancel.SetEnabled(true);
@@ -168,7 +171,9 @@ long ConnectToSite(wizard::frmRegWizard& wizard)
 void objRasAcc_ConnectionStatus(wizard::frmRegWizard& wizard, const std::string& sCallStatus,
                                 long RasConnState, long dwerror)
 {
-    auto log = [&](const std::string& message) { wizard.Log("objRasAcc_ConnectionStatus", message); };
+    auto log = [&](const std::string& message) {
+        wizard.Log("objRasAcc_ConnectionStatus", message);
+    };
     log("Begin ConnectionStatus");
     const std::string t1 = ContactingText("\r\n");
     auto& pleaseWait = wizard.form.lblPleaseWait;

@@ -2,6 +2,8 @@
 
 #include "dialup/dial_up_entry.h"
 #include "dialup/site_connection.h"
+#include "exchange/access_numbers.h"
+#include "exchange/account_request.h"
 #include "exchange/finishing.h"
 
 namespace regwiz::host {
@@ -69,6 +71,26 @@ void Component::objRASAcc_DeviceInfo(wizard::frmRegWizard& form, const std::stri
                                      const std::string& DeviceName)
 {
     dialup::objRASAcc_DeviceInfo(form, DeviceType, DeviceName);
+}
+
+void Component::Inet1_StateChanged(wizard::frmRegWizard& form, std::int16_t state)
+{
+    exchange::Inet1_StateChanged(form, state);
+}
+
+void Component::cboAccessState_Click(wizard::frmRegWizard& form)
+{
+    exchange::cboAccessState_Click(form);
+}
+
+void Component::cboAccessCity_Click(wizard::frmRegWizard& form)
+{
+    exchange::cboAccessCity_Click(form);
+}
+
+void Component::cmdSelectAccessNumber_Click(wizard::frmRegWizard& form)
+{
+    exchange::cmdSelectAccessNumber_Click(form);
 }
 
 } // namespace regwiz::host

@@ -51,6 +51,10 @@ private:
                                     long RasConnState, long dwerror) override;
     void objRASAcc_DeviceInfo(wizard::frmRegWizard& form, const std::string& DeviceType,
                               const std::string& DeviceName) override;
+    void Inet1_StateChanged(wizard::frmRegWizard& form, std::int16_t state) override;
+    void cboAccessState_Click(wizard::frmRegWizard& form) override;
+    void cboAccessCity_Click(wizard::frmRegWizard& form) override;
+    void cmdSelectAccessNumber_Click(wizard::frmRegWizard& form) override;
 
     wizard::WizardContext context_;
     struct LoadedForm {

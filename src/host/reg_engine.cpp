@@ -6,6 +6,10 @@
 
 #include "host/reg_engine_object.h"
 
+#ifdef REGWIZ_DESKTOP
+#include "ui/qt/desktop_platform.h"
+#endif
+
 namespace regwizard {
 namespace {
 
@@ -16,10 +20,28 @@ std::optional<regwiz::platform::Ports>& ChosenPlatform()
     return ports;
 }
 
+#ifdef REGWIZ_DESKTOP
+// Without a platform of the host's choosing: the desktop's, with its window.
+regwiz::host::Component& DesktopComponent()
+{
+    regwiz::ui::qt::DesktopPlatform::EnsureApplication();
+    static regwiz::ui::qt::DesktopPlatform desktop(
+        regwiz::ui::qt::DesktopPlatform::DefaultRegistryFolder());
+    static regwiz::host::Component component(desktop.Ports());
+    component.viewFactory = desktop.ViewFactory();
+    return component;
+}
+#endif
+
 regwiz::host::Component& TheComponent()
 {
-    if (!ChosenPlatform())
+    if (!ChosenPlatform()) {
+#ifdef REGWIZ_DESKTOP
+        return DesktopComponent();
+#else
         throw std::logic_error("regwizard::UsePlatform must be called before creating a RegEngine");
+#endif
+    }
     static regwiz::host::Component component(*ChosenPlatform());
     return component;
 }

@@ -21,43 +21,41 @@ struct PageAnswers {
 
 const PageAnswers* AnswersOf(std::int16_t page)
 {
-    static const PageAnswers personal{
-        "Personal",
-        {{"FirstName", "txtFirstName"},
-         {"LastName", "txtLastName"},
-         {"Address1", "txtAddress1"},
-         {"Address2", "txtAddress2"},
-         {"City", "txtCity"},
-         {"State", "cboState"},
-         {"ZipCode", "txtZipCode"},
-         {"Age", "cboAge"},
-         {"Gender", "cboGender"},
-         {"Phone", "txtPhoneNumber"},
-         {"EMail", "txtEmailAddress"}},
-        {{"FirstName", "txtFirstName"},
-         {"LastName", "txtLastName"},
-         {"Address1", "txtAddress1"},
-         {"Address2", "txtAddress2"},
-         {"City", "txtCity"},
-         {"Phone", "txtPhoneNumber"},
-         {"State", "cboState"},
-         {"ZipCode", "txtZipCode"},
-         {"Age", "cboAge"},
-         {"Gender", "cboGender"},
-         {"EMail", "txtEmailAddress"}}};
+    static const PageAnswers personal{"Personal",
+                                      {{"FirstName", "txtFirstName"},
+                                       {"LastName", "txtLastName"},
+                                       {"Address1", "txtAddress1"},
+                                       {"Address2", "txtAddress2"},
+                                       {"City", "txtCity"},
+                                       {"State", "cboState"},
+                                       {"ZipCode", "txtZipCode"},
+                                       {"Age", "cboAge"},
+                                       {"Gender", "cboGender"},
+                                       {"Phone", "txtPhoneNumber"},
+                                       {"EMail", "txtEmailAddress"}},
+                                      {{"FirstName", "txtFirstName"},
+                                       {"LastName", "txtLastName"},
+                                       {"Address1", "txtAddress1"},
+                                       {"Address2", "txtAddress2"},
+                                       {"City", "txtCity"},
+                                       {"Phone", "txtPhoneNumber"},
+                                       {"State", "cboState"},
+                                       {"ZipCode", "txtZipCode"},
+                                       {"Age", "cboAge"},
+                                       {"Gender", "cboGender"},
+                                       {"EMail", "txtEmailAddress"}}};
     static const PageAnswers media{"Media",
                                    {{"Where", "cboMediaSources"}, {"Name", "txtMediaName"}},
                                    {{"Where", "cboMediaSources"}, {"Name", "txtMediaName"}}};
-    static const PageAnswers employment{
-        "Employment",
-        {{"Employed", "cboEmployed"},
-         {"Occupation", "cboOccupation"},
-         {"Business", "cboBusinessOwner"},
-         {"HomeBased", "cboHomeBased"}},
-        {{"Employed", "cboEmployed"},
-         {"Occupation", "cboOccupation"},
-         {"HomeBased", "cboHomeBased"},
-         {"Business", "cboBusinessOwner"}}};
+    static const PageAnswers employment{"Employment",
+                                        {{"Employed", "cboEmployed"},
+                                         {"Occupation", "cboOccupation"},
+                                         {"Business", "cboBusinessOwner"},
+                                         {"HomeBased", "cboHomeBased"}},
+                                        {{"Employed", "cboEmployed"},
+                                         {"Occupation", "cboOccupation"},
+                                         {"HomeBased", "cboHomeBased"},
+                                         {"Business", "cboBusinessOwner"}}};
     switch (page) {
     case 2:
         return &personal;
@@ -87,7 +85,8 @@ void ChooseEqualEntries(AnswerForm& form, const std::string& list, const std::st
 
 } // namespace
 
-void SaveAnswers(std::int16_t page, const AnswerForm& form, modRegistry& store, const Globals& globals)
+void SaveAnswers(std::int16_t page, const AnswerForm& form, modRegistry& store,
+                 const Globals& globals)
 {
     const PageAnswers* answers = AnswersOf(page);
     if (answers == nullptr)
@@ -101,7 +100,8 @@ void SaveAnswers(std::int16_t page, const AnswerForm& form, modRegistry& store, 
         std::ofstream(file, std::ios::binary | std::ios::app);
     }
     for (const Answer& answer : answers->saveOrder)
-        store.fWriteValue(file.string(), answers->section, answer.key, "S", form.Text(answer.control));
+        store.fWriteValue(file.string(), answers->section, answer.key, "S",
+                          form.Text(answer.control));
 }
 
 void LoadAnswers(std::int16_t page, AnswerForm& form, modRegistry& store, const Globals& globals)

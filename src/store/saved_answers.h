@@ -23,7 +23,8 @@ public:
 
 // The answers of the questionnaire pages (2 to 4) in "conf\reginf.dat", so a
 // member who comes back finds them filled in. Other pages do nothing.
-void SaveAnswers(std::int16_t page, const AnswerForm& form, modRegistry& store, const Globals& globals);
+void SaveAnswers(std::int16_t page, const AnswerForm& form, modRegistry& store,
+                 const Globals& globals);
 void LoadAnswers(std::int16_t page, AnswerForm& form, modRegistry& store, const Globals& globals);
 
 } // namespace regwiz

@@ -1,8 +1,8 @@
 // The page machine: what Next, Back and Help do on each page.
 #include <array>
 
-#include "wizard/reg_wizard.h"
 #include "store/saved_answers.h"
+#include "wizard/reg_wizard.h"
 #include "wizard/validation.h"
 
 namespace regwiz::wizard {
@@ -63,7 +63,10 @@ void frmRegWizard::cmdNext_Click()
     EnterPageForward();
 }
 
-bool frmRegWizard::CheckPage() { return PageChecksPass(*this); }
+bool frmRegWizard::CheckPage()
+{
+    return PageChecksPass(*this);
+}
 
 namespace {
 

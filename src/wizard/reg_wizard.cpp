@@ -18,6 +18,24 @@ frmRegWizard::frmRegWizard(WizardContext& context, WizardHooks& hooks)
     : context(context), hooks_(hooks)
 {
     BindHandlers();
+    CreateTransferControls();
+}
+
+void frmRegWizard::CreateTransferControls()
+{
+    const platform::InetFactory& make = context.ports.inetFactory;
+    if (!make)
+        return;
+    auto design = [](platform::InetTransfer& control, const InetDesign& d) {
+        control.SetProtocol(d.protocol);
+        control.SetURL(d.url);
+        control.SetRemotePort(d.remotePort);
+        control.SetRequestTimeout(d.requestTimeout);
+    };
+    inetFtp = make(inetFtpEvents_);
+    design(*inetFtp, form.inetFtp);
+    Inet1 = make(inet1Events_);
+    design(*Inet1, form.Inet1);
 }
 
 frmRegWizard::~frmRegWizard()
@@ -32,6 +50,9 @@ void frmRegWizard::BindHandlers()
     form.cmdHelp.OnClick([this] { cmdHelp_Click(); });
     form.cmdCancel.OnClick([this] { hooks_.cmdCancel_Click(*this); });
     form.cboPaymentType.OnClick([this] { cboPaymentType_Click(*this); });
+    form.cboAccessState.OnClick([this] { hooks_.cboAccessState_Click(*this); });
+    form.cboAccessCity.OnClick([this] { hooks_.cboAccessCity_Click(*this); });
+    form.cmdSelectAccessNumber.OnClick([this] { hooks_.cmdSelectAccessNumber_Click(*this); });
 }
 
 void frmRegWizard::Log(std::string_view procedure, std::string_view message)

@@ -50,6 +50,10 @@ public:
     virtual void cmdCancel_Click(frmRegWizard&) {}
     virtual void objRasAcc_ConnectionStatus(frmRegWizard&, const std::string&, long, long) {}
     virtual void objRASAcc_DeviceInfo(frmRegWizard&, const std::string&, const std::string&) {}
+    virtual void Inet1_StateChanged(frmRegWizard&, std::int16_t) {}
+    virtual void cboAccessState_Click(frmRegWizard&) {}
+    virtual void cboAccessCity_Click(frmRegWizard&) {}
+    virtual void cmdSelectAccessNumber_Click(frmRegWizard&) {}
 };
 
 // The wizard form: its controls (the design), its form-level state, and the
@@ -72,6 +76,9 @@ public:
     bool gWaitingForReply = false;
     std::vector<std::string> m_DeviceTypes{""};
     std::unique_ptr<platform::RasAccess> objRASAcc;
+    // The two transfer controls: the FTP download and the HTTP request.
+    std::unique_ptr<platform::InetTransfer> inetFtp;
+    std::unique_ptr<platform::InetTransfer> Inet1;
 
     // Loading starts the design's timer and runs Form_Load; unloading runs
     // Form_Unload, stops the timer and takes the window down.
@@ -120,6 +127,7 @@ private:
     void LoadFixedLists();
 
     void BindHandlers();
+    void CreateTransferControls();
     void StartTimer1();
     void StopTimer1();
     void SetStepTitle();
@@ -131,7 +139,22 @@ private:
     void ArriveBack();
     void FocusOn(Control& control);
 
+    // Inet1's state events come to the form; inetFtp's are not handled.
+    struct Inet1Events final : platform::InetEvents {
+        explicit Inet1Events(frmRegWizard& form) : form(form) {}
+        void StateChanged(std::int16_t state) override
+        {
+            form.hooks_.Inet1_StateChanged(form, state);
+        }
+        frmRegWizard& form;
+    };
+    struct NoInetEvents final : platform::InetEvents {
+        void StateChanged(std::int16_t) override {}
+    };
+
     WizardHooks& hooks_;
+    Inet1Events inet1Events_{*this};
+    NoInetEvents inetFtpEvents_;
     HostObject* host_ = nullptr;
     bool loaded_ = false;
     platform::EventLoop::TimerId timer1_ = 0;

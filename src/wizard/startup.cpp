@@ -62,7 +62,10 @@ std::vector<std::string> ReadLines(const std::string& text)
     return lines;
 }
 
-std::string NumberEntry(int number) { return " " + std::to_string(number); }
+std::string NumberEntry(int number)
+{
+    return " " + std::to_string(number);
+}
 
 // Round to nearest, halves to even, then clamp into 16 bits and to 0 when negative.
 int CenteredOffset(int screen, int window)
@@ -134,7 +137,8 @@ void frmRegWizard::Form_Load()
 bool frmRegWizard::ReadServerNumber()
 {
     Variant number;
-    const long status = context.store.fReadValue(kSystemHive, kSystemKey, "RegSvrNum", "S", "", number);
+    const long status =
+        context.store.fReadValue(kSystemHive, kSystemKey, "RegSvrNum", "S", "", number);
     const std::string text = CStr(number);
     if (status != 0 || text.empty())
         return false;
@@ -234,7 +238,8 @@ void frmRegWizard::LoadMediaSources()
 {
     int affiliate = -1;
     LoadList("WhereFrom", form.cboMediaSources, [&](int index) {
-        if (!context.globals.gAffiliateID.empty() && form.cboMediaSources.List(index) == "Affiliate")
+        if (!context.globals.gAffiliateID.empty()
+            && form.cboMediaSources.List(index) == "Affiliate")
             affiliate = index;
     });
     form.cboMediaSources.SetListIndex(affiliate >= 0 ? affiliate : 0);

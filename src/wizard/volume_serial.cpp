@@ -21,7 +21,8 @@ std::string Hex(std::uint16_t value)
 // letters stays as it is.
 std::string AtLeastFourDigits(const std::string& text)
 {
-    const bool digitsOnly = std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const bool digitsOnly =
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
     return digitsOnly && text.size() < 4 ? std::string(4 - text.size(), '0') + text : text;
 }
 

@@ -38,7 +38,6 @@ void FillPersonalPage(wizard::RegWizardDesign& f)
 
 class RegEngineTest : public ::testing::Test, protected test::WizardHome {
 protected:
-
     std::optional<std::string> Stored(std::string_view name)
     {
         auto value = fake.registry.Get(platform::Hive::LocalMachine, kSystemKey, name);

@@ -4,8 +4,8 @@
 
 #include "platform/fake/fakes.h"
 #include "platform/fake/virtual_event_loop.h"
-#include "platform/posix/profile_files.h"
 #include "platform/ports.h"
+#include "platform/posix/profile_files.h"
 
 namespace regwiz::test {
 
@@ -28,8 +28,8 @@ struct FakePlatform {
     platform::fake::FakeVolume volume;
     platform::fake::FakeScreen screen;
     platform::fake::FakeTelephony telephony;
-    platform::Ports ports{registry, profiles, boxes,  pointer,   clock, folders,
-                          loop,     help,     volume, screen,    telephony};
+    platform::Ports ports{registry, profiles, boxes,  pointer,   clock, folders, loop,
+                          help,     volume,   screen, telephony, {},    {}};
 };
 
 } // namespace regwiz::test

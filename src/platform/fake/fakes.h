@@ -99,7 +99,8 @@ public:
         cityCode = location->second;
         return 0;
     }
-    std::optional<std::pair<std::string, std::string>> location = std::pair<std::string, std::string>{"1", "602"};
+    std::optional<std::pair<std::string, std::string>> location =
+        std::pair<std::string, std::string>{"1", "602"};
 };
 
 struct HelpCall {

@@ -40,10 +40,7 @@ public:
     // the way, in order.
     void AdvanceBy(std::int64_t milliseconds);
 
-    bool HasPendingWork() const
-    {
-        return !posted_.empty() || !timers_.empty() || HasNetworkWork();
-    }
+    bool HasPendingWork() const { return !posted_.empty() || !timers_.empty() || HasNetworkWork(); }
     bool HasNetworkWork() const { return !watches_.empty() || !networkTimers_.empty(); }
 
 private:

@@ -32,7 +32,7 @@ std::filesystem::path PosixFolders::ComponentFolder() const
 
 std::optional<std::uint32_t> RootVolume::SystemVolumeSerial() const
 {
-    struct statvfs info{};
+    struct statvfs info {};
     if (::statvfs("/", &info) != 0)
         return std::nullopt;
     return static_cast<std::uint32_t>(info.f_fsid & 0xFFFFFFFFu);
@@ -45,7 +45,8 @@ std::optional<std::string> ReadText(Registry& registry, KeyHandle key, const cha
     std::uint8_t buffer[64];
     std::uint32_t type = 0;
     std::uint32_t size = sizeof buffer;
-    if (registry.QueryValue(key, name, type, buffer, size) != status::Success || type != regtype::Sz)
+    if (registry.QueryValue(key, name, type, buffer, size) != status::Success
+        || type != regtype::Sz)
         return std::nullopt;
     std::string text(reinterpret_cast<const char*>(buffer), size);
     if (!text.empty() && text.back() == '\0')

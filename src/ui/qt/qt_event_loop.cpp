@@ -1,6 +1,7 @@
 #include "ui/qt/qt_event_loop.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QTimer>
 
 namespace regwiz::ui::qt {
@@ -54,6 +55,40 @@ void QtEventLoop::Forget(TimerId timer)
 void QtEventLoop::Post(Callback callback)
 {
     QMetaObject::invokeMethod(&context_, std::move(callback), Qt::QueuedConnection);
+}
+
+platform::EventLoop::WatchId QtEventLoop::WatchFd(int fd, int events,
+                                                  std::function<void(int readyEvents)> callback)
+{
+    const WatchId id = nextWatch_++;
+    Watch watch;
+    auto notify = [&](QSocketNotifier::Type type, int ready) {
+        auto* notifier = new QSocketNotifier(fd, type, &context_);
+        QObject::connect(notifier, &QSocketNotifier::activated, &context_,
+                         [callback, ready] { callback(ready); });
+        return notifier;
+    };
+    if (events & Readable)
+        watch.read = notify(QSocketNotifier::Read, Readable);
+    if (events & Writable)
+        watch.write = notify(QSocketNotifier::Write, Writable);
+    watches_[id] = watch;
+    return id;
+}
+
+void QtEventLoop::UnwatchFd(WatchId watch)
+{
+    const auto found = watches_.find(watch);
+    if (found == watches_.end())
+        return;
+    for (QSocketNotifier* notifier : {found->second.read, found->second.write}) {
+        if (notifier == nullptr)
+            continue;
+        notifier->setEnabled(false);
+        // Later: this may run inside the notifier's own signal.
+        notifier->deleteLater();
+    }
+    watches_.erase(found);
 }
 
 std::int64_t QtEventLoop::NowMs() const

@@ -7,6 +7,7 @@
 
 #include "platform/event_loop.h"
 
+class QSocketNotifier;
 class QTimer;
 
 namespace regwiz::ui::qt {
@@ -23,9 +24,18 @@ public:
     void StopTimer(TimerId timer) override;
     void Post(Callback callback) override;
     std::int64_t NowMs() const override;
+    WatchId WatchFd(int fd, int events, std::function<void(int readyEvents)> callback) override;
+    void UnwatchFd(WatchId watch) override;
 
 private:
     void Forget(TimerId timer);
+
+    struct Watch {
+        QSocketNotifier* read = nullptr;
+        QSocketNotifier* write = nullptr;
+    };
+    std::map<WatchId, Watch> watches_;
+    WatchId nextWatch_ = 1;
 
     // Owns the timers and receives the posted calls: both go with the loop.
     QObject context_;

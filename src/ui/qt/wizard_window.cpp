@@ -292,7 +292,7 @@ QtFormView::~QtFormView()
     // The view may go from inside one of its widgets' signals: the window
     // must outlive that call, so it goes when the event loop gets back.
     window_->hide();
-    delete window_.data();
+    window_->deleteLater();
 }
 
 QWidget* QtFormView::WidgetFor(const std::string& controlName) const

@@ -1,0 +1,164 @@
+#include "platform/curl/inet_request.h"
+
+#include <curl/curl.h>
+
+#include <cctype>
+#include <memory>
+#include <string_view>
+#include <utility>
+
+#include "platform/codepage.h"
+#include "platform/errors.h"
+#include "platform/inet.h"
+
+namespace regwiz::platform::curl {
+namespace {
+
+[[noreturn]] void Invalid(const std::string& why)
+{
+    throw RunTimeError(inet::ErrorInvalidUrl, why);
+}
+
+std::string_view Trim(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+std::string Upper(std::string_view text)
+{
+    std::string upper(text);
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return upper;
+}
+
+// The first word and the trimmed rest.
+std::pair<std::string, std::string> SplitFirstWord(std::string_view text)
+{
+    text = Trim(text);
+    const auto end = text.find_first_of(" \t");
+    if (end == std::string_view::npos)
+        return {std::string(text), {}};
+    return {std::string(text.substr(0, end)), std::string(Trim(text.substr(end)))};
+}
+
+struct UrlParts {
+    std::string scheme;
+    bool hasPort = false;
+};
+
+UrlParts InspectUrl(const std::string& url)
+{
+    std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> handle(curl_url(), curl_url_cleanup);
+    if (!handle || curl_url_set(handle.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK)
+        Invalid("The URL is invalid: " + url);
+    UrlParts parts;
+    char* part = nullptr;
+    if (curl_url_get(handle.get(), CURLUPART_SCHEME, &part, 0) == CURLUE_OK)
+        parts.scheme = part; // libcurl hands the scheme back in lower case
+    curl_free(part);
+    part = nullptr;
+    parts.hasPort = curl_url_get(handle.get(), CURLUPART_PORT, &part, 0) == CURLUE_OK;
+    curl_free(part);
+    return parts;
+}
+
+// A URL without a scheme (the control accepts a bare host name) takes the protocol's.
+std::string WithScheme(const std::string& url, const std::string& protocol)
+{
+    if (url.find("://") != std::string::npos)
+        return url;
+    return (Upper(protocol) == "FTP" ? "ftp://" : "http://") + url;
+}
+
+// A file name as a URL path: the name is Windows-1252 on the server too.
+std::string EscapePath(std::string_view utf8)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string escaped;
+    for (unsigned char c : ToAnsi(utf8)) {
+        if (std::isalnum(c)
+            || std::string_view("-._~/").find(static_cast<char>(c)) != std::string_view::npos) {
+            escaped += static_cast<char>(c);
+        } else {
+            escaped += '%';
+            escaped += kHex[c >> 4];
+            escaped += kHex[c & 15];
+        }
+    }
+    return escaped;
+}
+
+std::string Unquoted(std::string_view text)
+{
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        text = text.substr(1, text.size() - 2);
+    return std::string(text);
+}
+
+std::vector<std::string> HeaderLines(std::string_view headers)
+{
+    std::vector<std::string> lines;
+    while (!headers.empty()) {
+        const auto end = headers.find('\n');
+        const auto line = Trim(headers.substr(0, end));
+        if (!line.empty())
+            lines.emplace_back(line);
+        headers = end == std::string_view::npos ? std::string_view() : headers.substr(end + 1);
+    }
+    return lines;
+}
+
+// "GET remote local": `remote` in the URL's folder (the login folder for a bare host).
+void ParseFtpGet(InetRequest& request, const std::string& base, const std::string& verb,
+                 const std::string& arguments)
+{
+    const auto [remote, local] = SplitFirstWord(arguments);
+    if (verb != "GET" || remote.empty() || local.empty())
+        Invalid("The FTP operation is invalid: " + verb + " " + arguments);
+    const std::string folder = base.ends_with('/') ? base : base + '/';
+    request.url = folder + EscapePath(remote);
+    request.saveAs = Unquoted(local);
+}
+
+void ParseHttp(InetRequest& request, const std::string& base, const std::string& verb,
+               const std::string& data, const std::string& headers)
+{
+    if (verb != "GET" && verb != "POST")
+        Invalid("The HTTP operation is invalid: " + verb);
+    request.url = base;
+    request.post = verb == "POST";
+    if (request.post)
+        request.body = ToAnsi(data);
+    request.headers = HeaderLines(ToAnsi(headers));
+}
+
+} // namespace
+
+InetRequest ParseRequest(const InetSettings& settings, const std::string& url,
+                         const std::string& operation, const std::string& data,
+                         const std::string& headers)
+{
+    const std::string given = std::string(Trim(url.empty() ? settings.url : url));
+    if (given.empty())
+        Invalid("No URL to connect to");
+    const std::string base = WithScheme(given, settings.protocol);
+    const UrlParts parts = InspectUrl(base);
+    InetRequest request;
+    request.ftp = parts.scheme == "ftp";
+    if (!request.ftp && parts.scheme != "http" && parts.scheme != "https")
+        Invalid("The URL's protocol is not supported: " + base);
+    if (!parts.hasPort && settings.remotePort > 0 && settings.remotePort <= 65535)
+        request.port = settings.remotePort;
+    const auto [verb, arguments] = SplitFirstWord(operation);
+    if (request.ftp)
+        ParseFtpGet(request, base, Upper(verb), arguments);
+    else
+        ParseHttp(request, base, Upper(verb), data, headers);
+    return request;
+}
+
+} // namespace regwiz::platform::curl
