@@ -32,6 +32,8 @@ from pyftpdlib.servers import FTPServer
 
 REGISTRATION_PATH = "/Registration/setvariables.cfm"
 FIRST_MEMBER_ID = 4100001
+# Cards the card company declines although their check digit is right.
+DECLINED_CARDS = ("4000000000000002",)
 REQUIRED_FIELDS = (
     "firstname", "lastname", "Address1", "City", "State", "ZipCode", "Phone",
     "PaymentType", "CCNumber", "CCMonth", "CCYear", "CCName", "Password",
@@ -65,8 +67,11 @@ def form_error(fields):
     for name in REQUIRED_FIELDS:
         if not fields.get(name, "").strip():
             return "Missing value: " + name
-    if not card_number_ok(fields["CCNumber"].strip()):
+    card = fields["CCNumber"].strip()
+    if not card_number_ok(card):
         return "The credit card number was refused."
+    if card in DECLINED_CARDS:
+        return "The credit card was declined by the card company."
     return None
 
 

@@ -67,21 +67,21 @@ std::vector<std::pair<int, Variant>> RegistrationEntrySettings(const Globals& g)
     };
 }
 
-// Area code (the third blank-separated word) and number (after the last blank).
+// Area code and number: the last two blank-separated words. Both forms of the
+// access list end in area code, blank, number, whatever the state and the
+// city (which may have blanks of their own) hold before them.
 void SplitAccessString(const std::string& access, std::string& area, std::string& number)
 {
-    std::string s = access;
-    area.clear();
-    for (int word = 1;; ++word) {
-        const std::size_t p = s.find(' ');
-        if (p == std::string::npos) {
-            number = s;
-            return;
-        }
-        if (word == 3)
-            area = s.substr(0, p);
-        s = s.substr(p + 1);
+    const std::size_t last = access.rfind(' ');
+    if (last == std::string::npos) {
+        area.clear();
+        number = access;
+        return;
     }
+    number = access.substr(last + 1);
+    const std::size_t before = access.rfind(' ', last == 0 ? 0 : last - 1);
+    area = before == std::string::npos || last == 0 ? access.substr(0, last)
+                                                    : access.substr(before + 1, last - before - 1);
 }
 
 } // namespace
