@@ -237,15 +237,19 @@ TEST_F(DialUpEntryTest, ResetReportsAFailedSave)
 // the wrong number.
 TEST_F(DialUpEntryTest, ResetWithSeveralWordsInStateOrCityStillDialsAreaAndNumber)
 {
-    for (const char* access :
-         {"NY New York 212 5550188", "New York, New York, 212 5550188", "NY, New York, 212 5550188",
-          "CA San Francisco 415 5550114"}) {
-        SCOPED_TRACE(access);
-        const std::string text = access;
-        const std::string area = text.substr(text.size() - 11, 3);
-        ResetDUN(wizard(), text);
-        EXPECT_EQ(Saved(1), text.substr(text.size() - 7));
-        EXPECT_EQ(Saved(2), area);
+    struct Case {
+        const char* access;
+        const char* area;
+        const char* number;
+    };
+    for (const Case& c : {Case{"NY New York 212 5550188", "212", "5550188"},
+                          Case{"New York, New York, 212 5550188", "212", "5550188"},
+                          Case{"NY, New York, 212 5550188", "212", "5550188"},
+                          Case{"CA San Francisco 415 5550114", "415", "5550114"}}) {
+        SCOPED_TRACE(c.access);
+        ResetDUN(wizard(), c.access);
+        EXPECT_EQ(Saved(1), c.number);
+        EXPECT_EQ(Saved(2), c.area);
     }
     UseTenDigitDialling();
     ResetDUN(wizard(), "NY New York 212 5550188");
