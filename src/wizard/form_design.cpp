@@ -11,6 +11,7 @@ const std::array<const char*, 59> RegWizardDesign::kStateCodes = {
 RegWizardDesign::RegWizardDesign() : FormModel("frmRegWizard")
 {
     SetCaption("quorvale Registration Wizard");
+    SetSize(kDesignWidth, kDesignHeight);
     SetDesignTexts();
     SetDesignLook();
     for (const char* code : kStateCodes)

@@ -29,6 +29,10 @@ class RegWizardDesign : public FormModel {
 public:
     RegWizardDesign();
 
+    // The window's size, in pixels.
+    static constexpr int kDesignWidth = 660;
+    static constexpr int kDesignHeight = 460;
+
     Control& Page(int n) { return *fraSteps[static_cast<std::size_t>(n)]; }
 
     using K = ControlKind;

@@ -22,8 +22,8 @@ class WizardWindow final : public QWidget {
 public:
     WizardWindow();
 
-    static constexpr int kWidth = 660;
-    static constexpr int kHeight = 460;
+    static constexpr int kWidth = wizard::RegWizardDesign::kDesignWidth;
+    static constexpr int kHeight = wizard::RegWizardDesign::kDesignHeight;
     static constexpr int kButtonBarHeight = 48;
 
     static QRect PageArea();
