@@ -39,12 +39,10 @@ void ShowRetrievalFailure(frmRegWizard& wizard)
     f.SetMousePointer(platform::pointer::Default);
 }
 
-void ShowStateAndCityChoice(frmRegWizard& wizard)
+// The state list, and the city list waiting for a state.
+void OfferStatesAndCities(frmRegWizard& wizard)
 {
     auto& f = wizard.form;
-    f.lblAccessNumber.SetCaption(
-        "An access number could not be found in your area code.  Select a "
-        "state and a city from which you would like to access quorvale Online.");
     f.cboAccessState.Clear();
     f.cboAccessCity.SetVisible(true);
     f.cboAccessState.SetVisible(true);
@@ -53,6 +51,14 @@ void ShowStateAndCityChoice(frmRegWizard& wizard)
     f.lblAccessCity.SetVisible(true);
     f.lstAccessNumbers.SetVisible(true);
     FillAccessStates(wizard);
+}
+
+void ShowStateAndCityChoice(frmRegWizard& wizard)
+{
+    wizard.form.lblAccessNumber.SetCaption(
+        "An access number could not be found in your area code.  Select a state and a city from "
+        "which you would like to access quorvale Online.");
+    OfferStatesAndCities(wizard);
 }
 
 void OfferAreaCodeNumbers(frmRegWizard& wizard)
@@ -301,14 +307,8 @@ void cmdSelectAccessNumber_Click(frmRegWizard& wizard)
     f.lstAccessNumbers.Clear();
     f.lblAccessNumber.SetCaption(
         "Select a state and a city from which you would like to access quorvale Online.");
-    f.cboAccessState.Clear();
     f.cmdSelectAccessNumber.SetVisible(false);
-    f.cboAccessCity.SetVisible(true);
-    f.cboAccessState.SetVisible(true);
-    f.cboAccessState.SetEnabled(true);
-    f.lblAccessState.SetVisible(true);
-    f.lblAccessCity.SetVisible(true);
-    FillAccessStates(wizard);
+    OfferStatesAndCities(wizard);
 }
 
 bool FileExists(std::string path)
