@@ -65,6 +65,13 @@ public:
 
     // RegCloseKey.
     virtual long CloseKey(KeyHandle key) = 0;
+
+    // RegDeleteKeyA as Windows NT does it: removes one key with its values,
+    // only when it has no subkeys (AccessDenied otherwise), so that a caller
+    // deleting what it wrote, deepest key first, leaves alone whatever others
+    // added below. FileNotFound when there is no such key; InvalidParameter
+    // for the hive itself.
+    virtual long DeleteKey(Hive hive, std::string_view subKey) = 0;
 };
 
 } // namespace regwiz::platform

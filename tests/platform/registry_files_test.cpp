@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/fake/fakes.h"
 #include "support/temp_dir.h"
 
 namespace regwiz::platform::posix {
@@ -306,6 +307,65 @@ TEST_F(RegistryFilesTest, RandomFilesNeverBreakOtherValues)
         for (std::size_t i = 0; i < names.size(); ++i)
             ASSERT_EQ(Get(reg, key, names[i]), before[i]) << testing::PrintToString(text);
     }
+}
+
+TEST_F(RegistryFilesTest, DeleteKeyRemovesTheKeysOwnSectionsAndNothingElse)
+{
+    const std::string head = "REGEDIT4\r\n\r\n; comment\r\n[HKEY_LOCAL_MACHINE\\K]\r\n"
+                             "\"a\"=\"1\"\r\njunk\r\n\r\n";
+    const std::string sub = "[HKEY_LOCAL_MACHINE\\K\\Sub]\r\n\"b\"=\"2\"\r\n\r\n";
+    const std::string other = "[HKEY_LOCAL_MACHINE\\KK]\r\n\"c\"=\"3\"\r\n\r\n";
+    const std::string duplicate = "[hkey_local_machine\\k]\r\n\"d\"=\"4\"\r\n\r\n";
+    const std::string tail = "[HKEY_LOCAL_MACHINE\\L]\r\n\"e\"=hex:01,\\\r\n  02\r\n";
+    WriteBytes(Hklm(), head + sub + other + duplicate + tail);
+    KeyHandle kept = Create(reg, "KK");
+
+    EXPECT_EQ(reg.DeleteKey(kHklm, "K"), status::AccessDenied) << "has a subkey";
+    EXPECT_EQ(ReadBytes(Hklm()), head + sub + other + duplicate + tail);
+
+    EXPECT_EQ(reg.DeleteKey(kHklm, "\\k\\SUB\\"), status::Success);
+    EXPECT_EQ(ReadBytes(Hklm()), head + other + duplicate + tail);
+    EXPECT_EQ(reg.DeleteKey(kHklm, "K"), status::Success);
+    EXPECT_EQ(ReadBytes(Hklm()), "REGEDIT4\r\n\r\n; comment\r\n" + other + tail)
+        << "both sections of K go, with what was written under them";
+    EXPECT_EQ(Get(reg, kept, "c").data, Sz("3"));
+
+    KeyHandle key = 0;
+    EXPECT_EQ(reg.OpenKey(kHklm, "K", KeyAccess::QueryValue, key), status::FileNotFound);
+    EXPECT_EQ(reg.DeleteKey(kHklm, "K"), status::FileNotFound);
+    EXPECT_EQ(reg.DeleteKey(kHklm, "L\\Missing"), status::FileNotFound);
+    EXPECT_EQ(reg.DeleteKey(kHklm, "\\"), status::InvalidParameter);
+    EXPECT_EQ(reg.DeleteKey(Hive{7}, "K"), status::InvalidHandle);
+    EXPECT_EQ(reg.DeleteKey(Hive::CurrentUser, "K"), status::FileNotFound) << "no file at all";
+    EXPECT_FALSE(std::filesystem::exists(reg.HiveFile(Hive::CurrentUser)));
+}
+
+TEST_F(RegistryFilesTest, DeletingWhatWasCreatedGivesBackTheFile)
+{
+    const std::string original = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"v\"=\"1\"\r\n\r\n";
+    WriteBytes(Hklm(), original);
+    Set(reg, Create(reg, "A\\B\\C"), "w", regtype::Sz, Sz("2"));
+    Set(reg, Create(reg, "A\\B"), "x", regtype::Sz, Sz("3"));
+    for (const char* key : {"A\\B\\C", "A\\B"})
+        ASSERT_EQ(reg.DeleteKey(kHklm, key), status::Success) << key;
+    EXPECT_EQ(ReadBytes(Hklm()), original);
+}
+
+// The in-memory registry deletes as the files do, so that tests on it mean the same.
+TEST(FakeRegistryDelete, FollowsTheFilesRules)
+{
+    fake::FakeRegistry fake;
+    KeyHandle key = 0;
+    fake.CreateKey(kHklm, "K\\Sub", key);
+    fake.CreateKey(kHklm, "K", key);
+    fake.CreateKey(kHklm, "K.other", key);
+    Set(fake, key, "v", regtype::Sz, Sz("1"));
+    EXPECT_EQ(fake.DeleteKey(kHklm, "K"), status::AccessDenied);
+    EXPECT_EQ(fake.DeleteKey(kHklm, "k\\SUB"), status::Success);
+    EXPECT_EQ(fake.DeleteKey(kHklm, "K"), status::Success);
+    EXPECT_EQ(fake.DeleteKey(kHklm, "K"), status::FileNotFound);
+    EXPECT_EQ(fake.DeleteKey(kHklm, ""), status::InvalidParameter);
+    EXPECT_TRUE(fake.Get(kHklm, "K.other", "v")) << "a neighbour that sorts between them";
 }
 
 // ---- Several processes ----------------------------------------------------------------------

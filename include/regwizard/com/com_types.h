@@ -151,8 +151,8 @@ using BSTR = OLECHAR*;
 inline BSTR RwSysAllocStringLen(const OLECHAR* text, UINT length)
 {
     const std::size_t bytes = std::size_t{length} * sizeof(OLECHAR);
-    auto* block = static_cast<unsigned char*>(
-        std::malloc(sizeof(std::uint32_t) + bytes + sizeof(OLECHAR)));
+    auto* block =
+        static_cast<unsigned char*>(std::malloc(sizeof(std::uint32_t) + bytes + sizeof(OLECHAR)));
     if (block == nullptr)
         return nullptr;
     const auto prefix = static_cast<std::uint32_t>(bytes);
@@ -316,10 +316,9 @@ struct IClassFactory : IUnknown {
 
 struct IDispatch : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pctinfo) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT iTInfo, LCID lcid,
-                                                  ITypeInfo** ppTInfo) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames,
-                                                    UINT cNames, LCID lcid, DISPID* rgDispId) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT iTInfo, LCID lcid, ITypeInfo** ppTInfo) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames,
+                                                    LCID lcid, DISPID* rgDispId) = 0;
     virtual HRESULT STDMETHODCALLTYPE Invoke(DISPID dispIdMember, REFIID riid, LCID lcid,
                                              WORD wFlags, DISPPARAMS* pDispParams,
                                              VARIANT* pVarResult, EXCEPINFO* pExcepInfo,
@@ -331,8 +330,7 @@ struct IEnumConnectionPoints;
 
 struct IConnectionPointContainer : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** ppEnum) = 0;
-    virtual HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid,
-                                                          IConnectionPoint** ppCP) = 0;
+    virtual HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** ppCP) = 0;
 };
 
 struct IConnectionPoint : IUnknown {

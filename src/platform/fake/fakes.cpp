@@ -153,6 +153,24 @@ long FakeRegistry::CloseKey(KeyHandle key)
     return opened_.erase(key) == 1 ? status::Success : status::InvalidHandle;
 }
 
+// A key exists here once created; its parents only as far as they were created too.
+long FakeRegistry::DeleteKey(Hive hive, std::string_view subKey)
+{
+    const KeyName name = Name(hive, subKey);
+    if (name.second.empty())
+        return status::InvalidParameter;
+    // The subkeys' names sort together, right from the key's name and a backslash on.
+    const std::string prefix = name.second + '\\';
+    const auto sub = keys_.lower_bound({hive, prefix});
+    if (sub != keys_.end() && sub->first.first == hive && sub->first.second.starts_with(prefix))
+        return status::AccessDenied;
+    const auto key = keys_.find(name);
+    if (key == keys_.end())
+        return status::FileNotFound;
+    keys_.erase(key);
+    return status::Success;
+}
+
 std::optional<FakeRegistry::Value> FakeRegistry::Get(Hive hive, std::string_view subKey,
                                                      std::string_view name) const
 {

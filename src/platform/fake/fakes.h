@@ -159,6 +159,7 @@ public:
     long SetValue(KeyHandle key, std::string_view name, std::uint32_t type,
                   std::span<const std::uint8_t> data) override;
     long CloseKey(KeyHandle key) override;
+    long DeleteKey(Hive hive, std::string_view subKey) override;
 
     std::optional<Value> Get(Hive hive, std::string_view subKey, std::string_view name) const;
     std::size_t OpenHandles() const { return opened_.size(); }

@@ -341,10 +341,47 @@ public:
         return false;
     }
 
+    bool HasSubKeys(std::string_view upperPath) const
+    {
+        for (const Section& section : sections_) {
+            const std::string_view path = section.upperPath;
+            if (path.size() > upperPath.size() && path.starts_with(upperPath)
+                && path[upperPath.size()] == '\\')
+                return true;
+        }
+        return false;
+    }
+
+    // The bytes of each section of the key, from its header up to the next header (or the
+    // end of the text): its values and whatever else is written under it. Last one first.
+    std::vector<std::pair<std::size_t, std::size_t>> SectionSpans(std::string_view upperPath,
+                                                                  std::size_t textSize) const
+    {
+        std::vector<std::pair<std::size_t, std::size_t>> spans;
+        for (std::size_t i = sections_.size(); i-- > 0;) {
+            if (sections_[i].upperPath != upperPath)
+                continue;
+            const std::size_t end =
+                i + 1 < sections_.size() ? lines_.At(sections_[i + 1].headerLine).begin : textSize;
+            spans.emplace_back(lines_.At(sections_[i].headerLine).begin, end);
+        }
+        return spans;
+    }
+
 private:
     Lines lines_;
     std::vector<Section> sections_;
 };
+
+// Whether the key can go: it must exist and have no subkeys.
+long DeletableStatus(const Document& doc, std::string_view upperPath)
+{
+    if (!doc.KeyExists(upperPath))
+        return status::FileNotFound;
+    if (doc.HasSubKeys(upperPath))
+        return status::AccessDenied;
+    return status::Success;
+}
 
 // ---- Writing --------------------------------------------------------------------------------
 
@@ -489,6 +526,15 @@ std::string WithValue(std::string text, std::string_view keyPath, std::string_vi
     return text;
 }
 
+// The text without the key's sections; every other byte stays.
+std::string WithoutKey(std::string text, std::string_view upperPath)
+{
+    const Document doc(text);
+    for (const auto& [begin, end] : doc.SectionSpans(upperPath, text.size()))
+        text.erase(begin, end - begin);
+    return text;
+}
+
 // One section per missing level, as regedit exports a key, so that the parents show up as
 // keys of their own even where only their children were written before.
 std::optional<std::string> WithKey(std::string text, std::string_view hiveName,
@@ -620,6 +666,31 @@ long RegistryFiles::SetValue(KeyHandle key, std::string_view name, std::uint32_t
 long RegistryFiles::CloseKey(KeyHandle key)
 {
     return opened_.erase(key) != 0 ? status::Success : status::InvalidHandle;
+}
+
+// Checked before taking the lock, so that a key that cannot go needs no write access; checked
+// again under the lock, where the file may have changed meanwhile.
+long RegistryFiles::DeleteKey(Hive hive, std::string_view subKey)
+{
+    if (HiveName(hive).empty())
+        return status::InvalidHandle;
+    const std::string_view path = TrimBackslashes(subKey);
+    if (path.empty())
+        return status::InvalidParameter;
+    const std::string upperPath = UpperPath(FullPath(hive, path));
+    std::string text;
+    if (const long rc = ReadHive(hive, text); rc != status::Success)
+        return rc;
+    long result = DeletableStatus(Document(text), upperPath);
+    if (result != status::Success)
+        return result;
+    const long rc = UpdateHive(hive, [&](const std::optional<std::string>& current) {
+        result = DeletableStatus(Document(current.value_or("")), upperPath);
+        if (result != status::Success)
+            return std::optional<std::string>();
+        return std::optional<std::string>(WithoutKey(*current, upperPath));
+    });
+    return rc != status::Success ? rc : result;
 }
 
 const RegistryFiles::OpenedKey* RegistryFiles::Find(KeyHandle key) const

@@ -31,6 +31,8 @@ public:
     long SetValue(KeyHandle key, std::string_view name, std::uint32_t type,
                   std::span<const std::uint8_t> data) override;
     long CloseKey(KeyHandle key) override;
+    // Removes the key's sections with everything written under their headers.
+    long DeleteKey(Hive hive, std::string_view subKey) override;
 
 private:
     struct OpenedKey {

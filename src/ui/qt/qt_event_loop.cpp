@@ -26,6 +26,7 @@ platform::EventLoop::TimerId QtEventLoop::StartTimer(int milliseconds, Callback 
     const TimerId id = nextTimer_++;
     auto* timer = new QTimer(&context_);
     timer->setSingleShot(true);
+    timer->setTimerType(Qt::PreciseTimer); // the wizard appears 3000 ms after it loads, not sooner
     QObject::connect(timer, &QTimer::timeout, &context_, [this, id, callback] {
         // Out of the table before it runs: the callback may start or stop timers.
         Forget(id);

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "host/com/connection_point.h"
+#include "host/com/object_support.h"
+#include "regwizard/com/reg_engine_com.h"
+#include "regwizard/reg_engine.h"
+
+namespace regwiz::host::com {
+
+// The COM object RegEngine: the dual interface _RegEngine and the events
+// __RegEngine over the same component object the C++ API uses. Apartment
+// threaded: every call comes on the host's user-interface thread.
+//
+// Creating it starts the wizard; its last Release ends it (the object's
+// termination). A host should not release its last reference from inside one
+// of the object's events: termination would then run while the wizard is
+// still raising the event; release from the event loop instead.
+class RegEngineCom final : public _RegEngine, public IConnectionPointContainer {
+public:
+    // Creates the object and asks it for `riid`; an interface it does not
+    // have is refused before the wizard starts.
+    static HRESULT Create(REFIID riid, void** ppv);
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pctinfo) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT iTInfo, LCID lcid, ITypeInfo** ppTInfo) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames,
+                                            LCID lcid, DISPID* rgDispId) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags,
+                                     DISPPARAMS* pDispParams, VARIANT* pVarResult,
+                                     EXCEPINFO* pExcepInfo, UINT* puArgErr) override;
+
+    HRESULT STDMETHODCALLTYPE UnloadSplash() override;
+    HRESULT STDMETHODCALLTYPE CancelRegistration() override;
+    HRESULT STDMETHODCALLTYPE get_m_boolLogEvents(VARIANT_BOOL* value) override;
+    HRESULT STDMETHODCALLTYPE put_m_boolLogEvents(VARIANT_BOOL value) override;
+
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** ppEnum) override;
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** ppCP) override;
+
+private:
+    // Passes the component's events on to the advised sinks.
+    class Events final : public regwizard::RegEngineEvents {
+    public:
+        explicit Events(ConnectionPoint& point) : point_(point) {}
+        void IsLoaded() override;
+        void RegCanceled() override;
+
+    private:
+        ConnectionPoint& point_;
+    };
+
+    RegEngineCom();
+    ~RegEngineCom();
+
+    IUnknown* Identity() { return static_cast<_RegEngine*>(this); }
+    HRESULT InvokeMethod(HRESULT (RegEngineCom::*method)(), WORD flags, const DISPPARAMS& params,
+                         EXCEPINFO* info);
+    HRESULT InvokeLogSwitch(WORD flags, const DISPPARAMS& params, VARIANT* result, UINT* argError);
+    HRESULT Failed(HRESULT hr, EXCEPINFO* info) const;
+
+    LiveObject live_;
+    ULONG references_ = 1;
+    ConnectionPoint point_;
+    Events events_;
+    std::string lastError_;
+    // Last, so that it ends first: the wizard it ends still has its events
+    // object and connection point to call until then.
+    std::unique_ptr<regwizard::RegEngine> engine_;
+};
+
+} // namespace regwiz::host::com
