@@ -26,23 +26,12 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool IsHexWord(std::string_view word, std::size_t digits)
 {
     if (word.size() != digits)
         return false;
     for (char c : word)
-        if (HexValue(c) < 0)
+        if (platform::HexValue(c) < 0)
             return false;
     return true;
 }
@@ -267,8 +256,8 @@ private:
     // \xHH names a Windows-1252 code, which the program holds as UTF-8.
     std::string ReadHexEscape()
     {
-        const int high = pos_ + 2 < text_.size() ? HexValue(text_[pos_ + 2]) : -1;
-        const int low = pos_ + 3 < text_.size() ? HexValue(text_[pos_ + 3]) : -1;
+        const int high = pos_ + 2 < text_.size() ? platform::HexValue(text_[pos_ + 2]) : -1;
+        const int low = pos_ + 3 < text_.size() ? platform::HexValue(text_[pos_ + 3]) : -1;
         if (high < 0 || low < 0)
             Fail(line_, "bad \\x escape: it needs two hexadecimal digits, as in \\x80");
         pos_ += 4;

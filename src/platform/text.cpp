@@ -22,6 +22,17 @@ std::string_view TrimBlanks(std::string_view s)
     return TrimTrailingBlanks(TrimLeadingBlanks(s));
 }
 
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 bool IsBlankLine(std::string_view line)
 {
     return line.find_first_not_of(kBlanks) == line.npos;

@@ -14,6 +14,9 @@ std::string_view TrimLeadingBlanks(std::string_view s);
 std::string_view TrimTrailingBlanks(std::string_view s);
 bool IsBlankLine(std::string_view line);
 
+// The value of a hexadecimal digit, or -1.
+int HexValue(char c);
+
 // Left$, Mid$ and Right$ of a UTF-8 text, counting characters: `start` is
 // 1-based; counts past the end take what there is.
 std::string Left(std::string_view s, std::size_t count);

@@ -41,6 +41,33 @@ void frmRegWizard::FocusOn(Control& control)
     form.SetFocus(control);
 }
 
+// The field a page puts the focus on when the member arrives on it.
+Control* frmRegWizard::FirstField(std::int16_t page)
+{
+    switch (page) {
+    case 2:
+        return &form.txtFirstName;
+    case 3:
+        return &form.cboMediaSources;
+    case 4:
+        return &form.cboEmployed;
+    case 5:
+        return &form.cboPaymentType;
+    case 7:
+        return &form.txtPassword1;
+    case 8:
+        return &form.txtAreaCode;
+    default:
+        return nullptr;
+    }
+}
+
+void frmRegWizard::FocusFirstField()
+{
+    if (Control* field = FirstField(gStep))
+        ResumeNext([&] { FocusOn(*field); });
+}
+
 void frmRegWizard::cmdNext_Click()
 {
     ResumeNext([&] { Log("cmdNext", "gStep : " + std::to_string(gStep)); });
@@ -126,29 +153,14 @@ void frmRegWizard::EnterPageForward()
     case 2:
         form.cmdCancel.SetCaption("Cancel");
         form.cmdNext.SetCaption("&Next >");
-        ResumeNext([&] { LoadPageAnswers(); });
-        ResumeNext([&] { FocusOn(form.txtFirstName); });
-        break;
+        [[fallthrough]];
     case 3:
-        ResumeNext([&] { LoadPageAnswers(); });
-        ResumeNext([&] { FocusOn(form.cboMediaSources); });
-        break;
     case 4:
         ResumeNext([&] { LoadPageAnswers(); });
-        ResumeNext([&] { FocusOn(form.cboEmployed); });
-        break;
-    case 5:
-        ResumeNext([&] { FocusOn(form.cboPaymentType); });
         break;
     case 6:
         if (form.lstDevices.ListCount() > 0)
             ResumeNext([&] { form.lstDevices.SetListIndex(0); });
-        break;
-    case 7:
-        ResumeNext([&] { FocusOn(form.txtPassword1); });
-        break;
-    case 8:
-        ResumeNext([&] { FocusOn(form.txtAreaCode); });
         break;
     case 9:
         ResumeNext([&] { hooks_.SiteConnectionSequence(*this); });
@@ -162,6 +174,7 @@ void frmRegWizard::EnterPageForward()
     default:
         break;
     }
+    FocusFirstField();
 }
 
 void frmRegWizard::cmdBack_Click()
@@ -199,26 +212,14 @@ void frmRegWizard::ArriveBack()
         form.cmdCancel.SetCaption("Do Not Agree");
         form.cmdNext.SetCaption("Agree");
         break;
-    case 2:
-        ResumeNext([&] { FocusOn(form.txtFirstName); });
-        break;
-    case 4:
-        ResumeNext([&] { FocusOn(form.cboEmployed); });
-        break;
-    case 5:
-        ResumeNext([&] { FocusOn(form.cboPaymentType); });
-        break;
-    case 7:
-        ResumeNext([&] { FocusOn(form.txtPassword1); });
-        break;
-    case 8:
-        ResumeNext([&] { FocusOn(form.txtAreaCode); });
+    case 3: // coming back, the media page leaves the focus where it is
         break;
     case 9:
         form.lstAccessNumbers.SetVisible(false);
         form.cmdNext.SetVisible(true);
         break;
     default:
+        FocusFirstField();
         break;
     }
 }

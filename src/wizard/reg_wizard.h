@@ -138,6 +138,8 @@ private:
     void EnterPageForward();
     void ArriveBack();
     void FocusOn(Control& control);
+    Control* FirstField(std::int16_t page);
+    void FocusFirstField();
 
     // Inet1's state events come to the form; inetFtp's are not handled.
     struct Inet1Events final : platform::InetEvents {

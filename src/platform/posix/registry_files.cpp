@@ -78,24 +78,13 @@ bool TakePrefix(std::string_view& s, std::string_view prefix)
     return true;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // A hex number of one to `maxDigits` digits at the start of `s`.
 std::optional<std::uint32_t> TakeHex(std::string_view& s, std::size_t maxDigits)
 {
     std::uint32_t value = 0;
     std::size_t n = 0;
-    for (; n < maxDigits && n < s.size() && HexDigit(s[n]) >= 0; ++n)
-        value = value * 16 + static_cast<std::uint32_t>(HexDigit(s[n]));
+    for (; n < maxDigits && n < s.size() && HexValue(s[n]) >= 0; ++n)
+        value = value * 16 + static_cast<std::uint32_t>(HexValue(s[n]));
     if (n == 0)
         return std::nullopt;
     s.remove_prefix(n);
