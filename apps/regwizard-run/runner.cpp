@@ -30,23 +30,6 @@ std::string ReadFile(const std::filesystem::path& file)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string Quoted(const std::string& text)
-{
-    std::ostringstream out;
-    out << std::quoted(text);
-    std::string s = out.str();
-    std::string shown;
-    for (char c : s) {
-        if (c == '\r')
-            shown += "\\r";
-        else if (c == '\n')
-            shown += "\\n";
-        else
-            shown += c;
-    }
-    return shown;
-}
-
 // The scenario's folders: the registry and the application folder.
 class Home {
 public:
@@ -501,15 +484,15 @@ void ScenarioRun::Dump()
         out_ << "      (no form loaded)\n";
         return;
     }
-    out_ << "      frmRegWizard caption=" << Quoted(form->form.Caption())
+    out_ << "      frmRegWizard caption=" << QuoteWord(form->form.Caption())
          << " visible=" << YesNo(form->form.Visible()) << " gStep=" << form->gStep << "\n";
     for (const auto& control : form->form.Controls()) {
         out_ << "      " << control->Name() << " visible=" << YesNo(control->Visible())
              << " enabled=" << YesNo(control->Enabled());
         if (!control->Caption().empty())
-            out_ << " caption=" << Quoted(control->Caption());
+            out_ << " caption=" << QuoteWord(control->Caption());
         if (!control->Text().empty())
-            out_ << " text=" << Quoted(control->Text());
+            out_ << " text=" << QuoteWord(control->Text());
         if (control->ListCount() > 0)
             out_ << " items=" << control->ListCount() << " selected=" << control->ListIndex();
         out_ << "\n";
@@ -526,11 +509,11 @@ void ScenarioRun::Expect(const Command& c)
         const auto& box = shown[boxesSeen_++];
         const long style = ParseNumber(c, 4);
         Check(c, box.text == c.words[2] && box.title == c.words[3] && box.style == style,
-              Quoted(box.text) + " " + Quoted(box.title) + " " + std::to_string(box.style));
+              QuoteWord(box.text) + " " + QuoteWord(box.title) + " " + std::to_string(box.style));
     } else if (what == "nobox") {
         const auto shown = driver_->Shown();
         Check(c, boxesSeen_ >= shown.size(),
-              boxesSeen_ < shown.size() ? "box " + Quoted(shown[boxesSeen_].text) : "");
+              boxesSeen_ < shown.size() ? "box " + QuoteWord(shown[boxesSeen_].text) : "");
     } else if (what == "event") {
         if (eventsSeen_ >= events_.events.size())
             return Check(c, false, "no further host event");
@@ -545,7 +528,7 @@ void ScenarioRun::Expect(const Command& c)
         const auto& call = help_.calls[helpSeen_++];
         const bool quit = c.words[2] == "quit";
         Check(c, call.quit == quit && (quit || call.key == c.words[2]),
-              call.quit ? "quit" : "key " + Quoted(call.key));
+              call.quit ? "quit" : "key " + QuoteWord(call.key));
     } else if (what == "page") {
         wizard::frmRegWizard& form = Form(c);
         const long page = ParseNumber(c, 2);
@@ -554,7 +537,7 @@ void ScenarioRun::Expect(const Command& c)
             only = only && form.form.Page(n).Visible() == (n == page);
         Check(c, form.gStep == page && only, "gStep " + std::to_string(form.gStep));
     } else if (what == "title") {
-        Check(c, Form(c).form.Caption() == c.words[2], Quoted(Form(c).form.Caption()));
+        Check(c, Form(c).form.Caption() == c.words[2], QuoteWord(Form(c).form.Caption()));
     } else if (what == "focus") {
         Control* active = Form(c).form.ActiveControl();
         const std::string name = active ? active->Name() : "(none)";
@@ -577,7 +560,7 @@ void ScenarioRun::Expect(const Command& c)
         const int position = static_cast<int>(ParseNumber(c, 2));
         const std::string found =
             entry ? (entry->contains(position) ? entry->at(position) : "(not set)") : "(no entry)";
-        Check(c, entry && entry->contains(position) && found == c.words[3], Quoted(found));
+        Check(c, entry && entry->contains(position) && found == c.words[3], QuoteWord(found));
     } else if (what == "noentry") {
         Check(c, !modem_.StoredEntry(std::string(wizard::ServiceDomain)), "the entry");
     } else if (what == "dials") {
@@ -595,9 +578,9 @@ void ScenarioRun::ExpectControl(const Command& c, const std::string& what)
         return ExpectWindow(c, what);
     Control& control = ControlNamed(c, c.words[2]);
     if (what == "caption") {
-        Check(c, control.Caption() == c.words[3], Quoted(control.Caption()));
+        Check(c, control.Caption() == c.words[3], QuoteWord(control.Caption()));
     } else if (what == "text") {
-        Check(c, control.Text() == c.words[3], Quoted(control.Text()));
+        Check(c, control.Text() == c.words[3], QuoteWord(control.Text()));
     } else if (what == "visible") {
         const bool visible = driver_->Visible(control);
         Check(c, YesNo(visible) == c.words[3], YesNo(visible));
@@ -608,7 +591,7 @@ void ScenarioRun::ExpectControl(const Command& c, const std::string& what)
         const std::vector<std::string> expected(c.words.begin() + 3, c.words.end());
         std::string found;
         for (const auto& item : control.Items())
-            found += Quoted(item) + " ";
+            found += QuoteWord(item) + " ";
         Check(c, control.Items() == expected, found.empty() ? "(empty)" : found);
     } else if (what == "selected") {
         Check(c, control.ListIndex() == ParseNumber(c, 3), std::to_string(control.ListIndex()));
@@ -629,7 +612,7 @@ void ScenarioRun::ExpectWindow(const Command& c, const std::string& what)
         Check(c, YesNo(shown) == c.words[3], YesNo(shown));
     else if (what == "caption")
         Check(c, form != nullptr && form->form.Caption() == c.words[3],
-              form ? Quoted(form->form.Caption()) : "no form loaded");
+              form ? QuoteWord(form->form.Caption()) : "no form loaded");
     else if (what == "enabled")
         Check(c, YesNo(form != nullptr) == c.words[3], YesNo(form != nullptr));
     else
@@ -648,7 +631,7 @@ void ScenarioRun::ExpectLog(const Command& c)
     }
     Check(c, false,
           logLinesSeen_ < lines.size()
-              ? "next line " + Quoted(std::string(platform::TextOf(log, lines[logLinesSeen_])))
+              ? "next line " + QuoteWord(std::string(platform::TextOf(log, lines[logLinesSeen_])))
               : "no further log line");
 }
 
@@ -679,9 +662,9 @@ void ScenarioRun::ExpectReg(const Command& c, bool present)
         registry_.CloseKey(key);
     }
     if (present)
-        Check(c, found && *found == c.words[5], found ? Quoted(*found) : "no such value");
+        Check(c, found && *found == c.words[5], found ? QuoteWord(*found) : "no such value");
     else
-        Check(c, !found, found ? Quoted(*found) : "");
+        Check(c, !found, found ? QuoteWord(*found) : "");
 }
 
 void ScenarioRun::ExpectFile(const Command& c, bool present)
@@ -692,7 +675,7 @@ void ScenarioRun::ExpectFile(const Command& c, bool present)
         return Check(c, !exists, "the file exists");
     const std::string bytes = exists ? ReadFile(file) : std::string();
     Check(c, exists && bytes == platform::ToAnsi(c.words[3]),
-          exists ? Quoted(platform::FromAnsi(bytes)) : "no such file");
+          exists ? QuoteWord(platform::FromAnsi(bytes)) : "no such file");
 }
 
 std::optional<std::string> FromEnvironment(std::string_view name)

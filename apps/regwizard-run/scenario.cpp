@@ -834,6 +834,8 @@ std::string EscapeChar(unsigned char c)
     }
 }
 
+} // namespace
+
 std::string QuoteWord(std::string_view word)
 {
     std::string out = "\"";
@@ -848,8 +850,6 @@ std::string QuoteWord(std::string_view word)
     }
     return out + "\"";
 }
-
-} // namespace
 
 std::string Describe(const Command& command)
 {

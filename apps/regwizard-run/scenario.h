@@ -60,6 +60,10 @@ std::vector<DialOutcome> ParseDialOutcomes(const Command& command, std::size_t f
 // the word is missing or is not a whole number.
 long ParseNumber(const Command& command, std::size_t wordIndex);
 
+// A word in double quotes with the scenario's escapes, so it reads back as the
+// same word.
+std::string QuoteWord(std::string_view word);
+
 // The command as a scenario line that reads back as the same words, for the
 // transcript.
 std::string Describe(const Command& command);
