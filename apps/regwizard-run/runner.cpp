@@ -382,7 +382,7 @@ void ScenarioRun::SetUp(const Command& c)
         for (const DialOutcome& outcome : ParseDialOutcomes(c))
             modem_.QueueOutcome(ModemOutcome(outcome));
     } else if (verb == "entry") {
-        modem_.WriteEntrySetting(std::string(wizard::ServiceDomain),
+        modem_.WriteEntrySetting(std::string(ServiceDomain),
                                  static_cast<int>(ParseNumber(c, 1)), c.words[2]);
     } else if (verb == "today") {
         clock_.Set(DayAt10(c.words[1]));
@@ -485,7 +485,7 @@ void ScenarioRun::Dump()
         return;
     }
     out_ << "      frmRegWizard caption=" << QuoteWord(form->form.Caption())
-         << " visible=" << YesNo(form->form.Visible()) << " gStep=" << form->gStep << "\n";
+         << " visible=" << YesNo(form->form.Visible()) << " gStep=" << form->gStep() << "\n";
     for (const auto& control : form->form.Controls()) {
         out_ << "      " << control->Name() << " visible=" << YesNo(control->Visible())
              << " enabled=" << YesNo(control->Enabled());
@@ -535,7 +535,7 @@ void ScenarioRun::Expect(const Command& c)
         bool only = true;
         for (int n = 0; n < wizard::kPageCount; ++n)
             only = only && form.form.Page(n).Visible() == (n == page);
-        Check(c, form.gStep == page && only, "gStep " + std::to_string(form.gStep));
+        Check(c, form.gStep() == page && only, "gStep " + std::to_string(form.gStep()));
     } else if (what == "title") {
         Check(c, Form(c).form.Caption() == c.words[2], QuoteWord(Form(c).form.Caption()));
     } else if (what == "focus") {
@@ -556,13 +556,13 @@ void ScenarioRun::Expect(const Command& c)
     } else if (what == "log") {
         ExpectLog(c);
     } else if (what == "entry") {
-        const auto entry = modem_.StoredEntry(std::string(wizard::ServiceDomain));
+        const auto entry = modem_.StoredEntry(std::string(ServiceDomain));
         const int position = static_cast<int>(ParseNumber(c, 2));
         const std::string found =
             entry ? (entry->contains(position) ? entry->at(position) : "(not set)") : "(no entry)";
         Check(c, entry && entry->contains(position) && found == c.words[3], QuoteWord(found));
     } else if (what == "noentry") {
-        Check(c, !modem_.StoredEntry(std::string(wizard::ServiceDomain)), "the entry");
+        Check(c, !modem_.StoredEntry(std::string(ServiceDomain)), "the entry");
     } else if (what == "dials") {
         Check(c, modem_.Dials() == ParseNumber(c, 2), std::to_string(modem_.Dials()));
     } else if (what == "hangups") {

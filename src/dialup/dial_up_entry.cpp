@@ -1,34 +1,33 @@
 #include "dialup/dial_up_entry.h"
 
-#include <variant>
-
-#include "platform/text.h"
 #include <vector>
+
+#include "diagnostics/faults.h"
+#include "platform/text.h"
+#include "store/globals.h"
 
 namespace regwiz::dialup {
 namespace {
 
+using diagnostics::ResumeNext;
 using platform::ras::ErrorAlreadyExists;
 
-constexpr const char* kProcedureCreate = "CreateDUN";
-constexpr const char* kProcedureReset = "ResetDUN";
-
 // The settings CreateDUN writes, by position (42 and 44 are left alone).
-std::vector<std::pair<int, Variant>> RegistrationEntrySettings(const Globals& g)
+std::vector<std::pair<int, Variant>> RegistrationEntrySettings(const RegistrationEntry& e)
 {
     const Variant True = true;
     const Variant zero = 0;
     const Variant noAddress = "0.0.0.0";
     const Variant empty = "";
     return {
-        {1, g.gRegServerNumber},
-        {2, g.gRegServerAreaCode},
+        {1, e.serverNumber},
+        {2, e.serverAreaCode},
         {3, 1},
         {4, 1},
         {5, True},
         {6, zero},
-        {7, g.gDeviceName},
-        {8, g.gDeviceType},
+        {7, e.deviceName},
+        {8, e.deviceType},
         {9, zero},
         {10, zero},
         {11, zero},
@@ -86,103 +85,61 @@ void SplitAccessString(const std::string& access, std::string& area, std::string
 
 } // namespace
 
-long CreateDUN(wizard::frmRegWizard& wizard)
+EntryResult CreateRegistrationEntry(platform::RasAccess& ras, const RegistrationEntry& entry)
 {
-    wizard.Log(kProcedureCreate, "Begin");
-    platform::RasAccess& ras = *wizard.objRASAcc;
     platform::RasPhoneBook& book = ras.PhoneBook();
-    book.SetEntryName(std::string(wizard::ServiceDomain));
+    book.SetEntryName(std::string(ServiceDomain));
     book.OpenEntry();
-    long n = ras.LastError();
-    long result = 0;
-    if (n != 0 && n != ErrorAlreadyExists) {
-        platform::MsgBox(wizard.context.ports.boxes,
-                         "Error (" + std::to_string(n) + "): RAS Name invalid");
-        result = n;
-    } else {
-        for (const auto& [position, value] : RegistrationEntrySettings(wizard.context.globals))
-            book.EntryProperties().SetValue(position, value);
-        const long lngResult = book.SaveEntry();
-        n = ras.LastError();
-        if (n != 0) {
-            platform::MsgBox(wizard.context.ports.boxes,
-                             "Error (" + std::to_string(n) + "): Creating RAS Entry");
-            result = n;
-        }
-        wizard.Log(kProcedureCreate, "lngResult : " + std::to_string(lngResult));
+    EntryResult result;
+    result.error = ras.LastError();
+    if (result.error != 0 && result.error != ErrorAlreadyExists) {
+        result.stage = EntryResult::Stage::NameInvalid;
+        return result;
     }
-    wizard.Log(kProcedureCreate, "End");
+    for (const auto& [position, value] : RegistrationEntrySettings(entry))
+        book.EntryProperties().SetValue(position, value);
+    result.lngResult = book.SaveEntry();
+    result.error = ras.LastError();
+    result.stage = result.error == 0 ? EntryResult::Stage::Written : EntryResult::Stage::SaveFailed;
     return result;
 }
 
-void ResetDUN(wizard::frmRegWizard& wizard, const std::string& AccessString)
+long OpenServiceEntry(platform::RasAccess& ras)
 {
-    wizard.Log(kProcedureReset, "Begin ");
-    std::string area;
-    std::string number;
-    SplitAccessString(AccessString, area, number);
-
-    platform::RasAccess& ras = *wizard.objRASAcc;
-    platform::RasPhoneBook& book = ras.PhoneBook();
-    platform::MessageBoxes& boxes = wizard.context.ports.boxes;
-    book.SetEntryName(std::string(wizard::ServiceDomain));
+    ras.PhoneBook().SetEntryName(std::string(ServiceDomain));
     long n = 0;
-    wizard::ResumeNext([&] {
-        book.OpenEntry();
+    ResumeNext([&] {
+        ras.PhoneBook().OpenEntry();
         n = ras.LastError();
     });
-    if (n == 0 || n == ErrorAlreadyExists) {
-        const bool tenDigit = wizard.form.chkTenDigit.Value() == 1;
-        if (wizard.context.store.WriteSetting("Default", tenDigit ? "\x01" : std::string(1, '\0'),
-                                              "B")
-            != 0)
-            return;
-        wizard.DoEvents();
-        wizard::ResumeNext([&] {
-            if (tenDigit) {
-                book.EntryProperties().SetValue(1, area + " " + number);
-                std::string country;
-                std::string city;
-                const bool located =
-                    wizard.context.ports.telephony.GetLocationInfo(country, city) == 0;
-                book.EntryProperties().SetValue(2,
-                                                located ? platform::Left(city, 3) : std::string());
-            } else {
-                book.EntryProperties().SetValue(1, number);
-                book.EntryProperties().SetValue(2, area);
-            }
-        });
-        wizard::ResumeNext([&] {
-            book.EntryProperties().SetValue(43, "");
-            book.EntryProperties().SetValue(44, "");
-        });
-        wizard::ResumeNext([&] {
-            book.SaveEntry();
-            n = ras.LastError();
-        });
-        if (n != 0) {
-            wizard.gErrorFlag = true;
-            platform::MsgBox(
-                boxes, "Error (" + std::to_string(n) + "): Creating Dial-Up Networking entry.\r\n",
-                platform::mb::Critical, "Dial-Up Networking Error");
-        }
-    } else {
-        wizard.Log(kProcedureReset, "Error (" + std::to_string(n) + ") getting dial-up entry");
-        wizard.gErrorFlag = true;
-        platform::MsgBox(boxes,
-                         "Error (" + std::to_string(n)
-                             + "): Dial-Up Networking Entry name is invalid.\r\n",
-                         platform::mb::Critical, "Dial-Up Networking Error");
-    }
-    wizard.Log(kProcedureReset, "End");
+    return n == ErrorAlreadyExists ? 0 : n;
 }
 
-void objRASAcc_DeviceInfo(wizard::frmRegWizard& wizard, const std::string& DeviceType,
-                          const std::string& DeviceName)
+long PointEntryAt(platform::RasAccess& ras, const AccessNumberSettings& settings)
 {
-    wizard.form.lstDevices.AddItem(DeviceName);
-    wizard.m_DeviceTypes.back() = DeviceType;
-    wizard.m_DeviceTypes.emplace_back();
+    std::string area;
+    std::string number;
+    SplitAccessString(settings.accessString, area, number);
+    platform::RasEntryProperties& properties = ras.PhoneBook().EntryProperties();
+    ResumeNext([&] {
+        if (settings.tenDigit) {
+            properties.SetValue(1, area + " " + number);
+            properties.SetValue(2, platform::Left(settings.cityCode, 3));
+        } else {
+            properties.SetValue(1, number);
+            properties.SetValue(2, area);
+        }
+    });
+    ResumeNext([&] {
+        properties.SetValue(43, "");
+        properties.SetValue(44, "");
+    });
+    long n = 0;
+    ResumeNext([&] {
+        ras.PhoneBook().SaveEntry();
+        n = ras.LastError();
+    });
+    return n;
 }
 
 } // namespace regwiz::dialup

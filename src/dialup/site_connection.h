@@ -1,31 +1,24 @@
 #pragma once
 
-#include <string>
+#include "platform/ras_access.h"
 
-#include "wizard/reg_wizard.h"
-
-// The wizard's dial-up work: its dial-up entry, the modem list and the
-// connection to the registration server.
+// The connection to the registration server through the wizard's entry.
 namespace regwiz::dialup {
 
 // The registration login the network accepts on the toll-free number.
 inline constexpr const char* kRegistrationUser = "autoreg";
 inline constexpr const char* kRegistrationPassword = "Kb93M24Wd58";
 
-// Entering page 9: writes the dial-up entry and dials the registration server;
-// once connected, presses Next itself.
-void SiteConnectionSequence(wizard::frmRegWizard& wizard);
+// The dial parameters of the wizard's entry with the registration login.
+void SetRegistrationDialParams(platform::RasDialParams& params);
 
-// 0 when connected to the registration server, else the connection state.
-long ConnectToSite(wizard::frmRegWizard& wizard);
-
-void objRasAcc_ConnectionStatus(wizard::frmRegWizard& wizard, const std::string& sCallStatus,
-                                long RasConnState, long dwerror);
+// The connection state; disconnected when it cannot be read.
+long ConnState(platform::RasAccess& ras);
 
 // True only while the registration connection is up.
-bool CheckConnection(const wizard::frmRegWizard& wizard);
+bool CheckConnection(platform::RasAccess* ras);
 
 // Hangs the registration connection (or the attempt under way) up.
-void HangUp(wizard::frmRegWizard& wizard);
+void HangUp(platform::RasAccess* ras);
 
 } // namespace regwiz::dialup

@@ -1,40 +1,40 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
-
-#include "store/globals.h"
-#include "wizard/reg_wizard.h"
+#include <string_view>
+#include <vector>
 
 namespace regwiz::exchange {
 
-// Where the registration server is reached (RegSvrHttp / RegSvrFtp under the
-// system's key, else the service's own host).
-std::string RegistrationHttpUrl(modRegistry& store);
-std::string RegistrationFtpUrl(modRegistry& store);
+// Where the registration server is reached: the configured base address
+// (RegSvrHttp / RegSvrFtp), or the service's own host when none is set.
+std::string RegistrationHttpUrl(const std::string& configured);
+std::string RegistrationFtpUrl(const std::string& configured);
 
-// Entering page 10: fetches the access-number list and offers the numbers of
-// the member's area code, or a choice by state and city.
-void AccessNumberEntry(wizard::frmRegWizard& wizard);
+// How the list is fetched from the FTP service's login folder.
+inline constexpr const char* kPhoneListName = "phone_list.csv";
+inline constexpr const char* kFtpUser = "anonymous";
+inline constexpr const char* kFtpPassword = "register@quorvale.example";
 
-// Downloads "phone_list.csv" (asking to try again when it fails) and loads it:
-// 0, or the error number of the last attempt.
-long GetPhoneList(wizard::frmRegWizard& wizard);
+// The access-number list as loaded: five columns, one row per record.
+struct AccessNumberTable {
+    std::vector<std::string> State, City, AreaCode, Number, Extra;
+    std::size_t Rows() const { return State.size(); }
+};
 
-// Loads a comma-separated list (State, City, AreaCode, Number, Extra) into
-// the table: every record, in file order.
-void ReadPhoneList(AccessNumberTable& table, const std::filesystem::path& file);
+// Reads a comma-separated list (State, City, AreaCode, Number, Extra) in
+// Windows-1252: every record, in file order.
+AccessNumberTable ReadPhoneList(std::string_view ansiText);
 
-void FillAccessNumbers(wizard::frmRegWizard& wizard);
-void FillAccessStates(wizard::frmRegWizard& wizard);
-void FillAccessCities(wizard::frmRegWizard& wizard, const std::string& state);
-void FillAccessNumbersByCity(wizard::frmRegWizard& wizard, const std::string& state,
-                             const std::string& city);
-
-void cboAccessState_Click(wizard::frmRegWizard& wizard);
-void cboAccessCity_Click(wizard::frmRegWizard& wizard);
-void cmdSelectAccessNumber_Click(wizard::frmRegWizard& wizard);
-
-bool FileExists(std::string path);
+// The entries the member chooses from, in list order.
+// "State, City, 212 5550123" for each number in the area code.
+std::vector<std::string> NumbersInAreaCode(const AccessNumberTable& table,
+                                           std::string_view areaCode);
+// Each state once, as the list runs (the list is sorted by state and city).
+std::vector<std::string> AccessStates(const AccessNumberTable& table);
+std::vector<std::string> AccessCities(const AccessNumberTable& table, std::string_view state);
+// "State City 212 5550123" for each number of the city.
+std::vector<std::string> NumbersInCity(const AccessNumberTable& table, std::string_view state,
+                                       std::string_view city);
 
 } // namespace regwiz::exchange

@@ -1,114 +1,81 @@
 #include "exchange/server_reply.h"
 
-#include "dialup/site_connection.h"
 #include "platform/variant.h"
 
 namespace regwiz::exchange {
 namespace {
 
-const std::string kUnableToConnect = "Unable to connect to the registration server.\r\n\r\n"
-                                     "Please try again later.\r\n\r\n";
-const std::string kInvalidData = "The registration server returned invalid data.\r\n\r\n"
-                                 "Please try again.\r\n\r\n";
+constexpr const char* kInvalidData = "The registration server returned invalid data.\r\n\r\n"
+                                     "Please try again.\r\n\r\n";
 constexpr std::string_view kBodyStart = "<html><body>";
 constexpr std::string_view kBodyEnd = "</body></html>";
+constexpr std::string_view kLineEnd = "\r\n";
+// The start marker and the line end after it.
+constexpr std::size_t kBodyStartLength = kBodyStart.size() + kLineEnd.size();
 
 // The body between the markers, or nothing when either is missing.
-std::optional<std::string> ReplyBody(std::string data)
+std::optional<std::string_view> ReplyBody(std::string_view data)
 {
-    while (data.starts_with("\r\n"))
-        data.erase(0, 2);
+    while (data.starts_with(kLineEnd))
+        data.remove_prefix(kLineEnd.size());
     const std::size_t start = data.find(kBodyStart);
-    if (start == std::string::npos)
+    if (start == std::string_view::npos)
         return std::nullopt;
-    // The marker and the two characters after it (its line end) are skipped.
-    std::string work = start + 14 < data.size() ? data.substr(start + 14) : std::string();
-    const std::size_t end = work.find(kBodyEnd);
-    if (end == std::string::npos)
+    const std::string_view rest =
+        start + kBodyStartLength < data.size() ? data.substr(start + kBodyStartLength) : "";
+    const std::size_t end = rest.find(kBodyEnd);
+    if (end == std::string_view::npos)
         return std::nullopt;
-    return work.substr(0, end);
+    return rest.substr(0, end);
 }
 
-void ShowResult(wizard::frmRegWizard& wizard, const std::string& text, const char* button)
+ServerReply Unreadable(const char* message)
 {
-    auto& f = wizard.form;
-    f.cmdCancel.SetCaption(button);
-    f.cmdCancel.SetEnabled(true);
-    f.cmdNext.SetVisible(false);
-    f.cmdBack.SetVisible(false);
-    f.cmdHelp.SetVisible(false);
-    f.lblConfigSystem.SetCaption(text);
+    ServerReply reply;
+    reply.message = message;
+    return reply;
 }
 
 } // namespace
 
-std::string ParseWebData(wizard::frmRegWizard& wizard, std::string Data)
+ServerReply ParseWebData(std::string_view Data)
 {
-    auto log = [&](const std::string& message) { wizard.Log("ParseWebData", message); };
-    log("Begin");
     if (Data.empty() || Data.find("Error Occurred While Processing Request") != std::string::npos)
-        return kUnableToConnect;
-    const std::optional<std::string> body = ReplyBody(std::move(Data));
+        return Unreadable(kUnableToConnect);
+    const std::optional<std::string_view> body = ReplyBody(Data);
     if (!body)
-        return kInvalidData;
+        return Unreadable(kInvalidData);
 
-    std::string result;
-    std::string work = *body;
+    ServerReply reply;
+    reply.readable = true;
     int lineNumber = 1;
     bool flag = false;
-    while (!work.empty()) {
-        const std::size_t crlf = work.find("\r\n");
-        if (crlf == std::string::npos)
+    std::size_t at = 0;
+    while (at < body->size()) {
+        const std::size_t crlf = body->find(kLineEnd, at);
+        if (crlf == std::string_view::npos)
             break;
-        if (crlf > 0) { // empty lines are not counted
-            const std::string line = work.substr(0, crlf);
+        if (crlf > at) { // empty lines are not counted
+            const std::string line(body->substr(at, crlf - at));
             if (lineNumber == 1) {
                 const std::optional<bool> read = TextAsBoolean(line);
                 flag = read.value_or(false);
-                if (!read)
-                    wizard.gErrorFlag = true;
+                reply.failed = reply.failed || !read;
             } else if (lineNumber == 2) {
                 if (flag) {
-                    wizard.context.globals.gMemberID = line;
-                    result.clear();
+                    reply.memberId = line;
+                    reply.message.clear();
                 } else {
-                    result = line + "\r\n\r\n";
+                    reply.message = line + "\r\n\r\n";
                 }
             }
             ++lineNumber;
         }
         // A remainder of at most two characters after the line end is dropped.
-        work = work.size() > crlf + 4 ? work.substr(crlf + 2) : std::string();
+        at = body->size() > crlf + 4 ? crlf + 2 : body->size();
     }
-    if (wizard.context.globals.gMemberID.empty())
-        wizard.gErrorFlag = true;
-    log("End");
-    return result;
-}
-
-void ResultMessage(wizard::frmRegWizard& wizard, std::string& ErrString)
-{
-    auto log = [&](const std::string& message) { wizard.Log("ResultMessage", message); };
-    log("Begin");
-    if (!ErrString.empty() || wizard.gErrorFlag) {
-        log("Error message displayed (" + ErrString + ")");
-        ShowResult(wizard,
-                   "An error has occured processing your account.\r\n\r\n" + ErrString + "\r\n\r\n",
-                   "Cancel");
-    } else {
-        const std::string& memberId = wizard.context.globals.gMemberID;
-        log("Worked (" + memberId + ")");
-        ShowResult(wizard,
-                   "Congratulations:\r\n\r\nYour account has been processed.\r\n\r\n"
-                   "Your membership ID is: "
-                       + memberId + "\r\nYour Password is:      " + wizard.form.txtPassword1.Text()
-                       + "\r\n\r\nPlease Wait for about an hour for your account to be activated "
-                         "before connecting to quorvale online.\r\n",
-                   "Done");
-    }
-    log("About to hangup");
-    dialup::HangUp(wizard);
-    log("End");
+    reply.failed = reply.failed || !reply.memberId || reply.memberId->empty();
+    return reply;
 }
 
 } // namespace regwiz::exchange

@@ -1,17 +1,31 @@
 #pragma once
 
+#include <optional>
 #include <string>
-
-#include "wizard/reg_wizard.h"
+#include <string_view>
 
 namespace regwiz::exchange {
 
-// Reads the registration server's reply: the member ID on success (gMemberID),
-// else the text to show. Empty when the reply carried no error text.
-std::string ParseWebData(wizard::frmRegWizard& wizard, std::string Data);
+inline constexpr const char* kUnableToConnect = "Unable to connect to the registration server.\r\n\r\n"
+                                                "Please try again later.\r\n\r\n";
 
-// Shows the outcome on the Finish page, leaves the one button for the last
-// step ("Done" or "Cancel") and hangs the registration connection up.
-void ResultMessage(wizard::frmRegWizard& wizard, std::string& ErrString);
+// What the registration server's reply says.
+struct ServerReply {
+    // The text to show the member; empty when the reply carried none.
+    std::string message;
+    // The new member ID, when the reply granted one.
+    std::optional<std::string> memberId;
+    // The reply was read and marks the sign-up as failed (a flag that is no
+    // Boolean, or no member ID). Replies that cannot be read leave it false:
+    // their message says what went wrong.
+    bool failed = false;
+    // The body between the markers was found and read.
+    bool readable = false;
+};
+
+// Reads the reply: "<html><body>", a line with the flag, a line with the
+// member ID (flag True) or the reason (flag False), "</body></html>".
+// One pass over the text.
+ServerReply ParseWebData(std::string_view Data);
 
 } // namespace regwiz::exchange

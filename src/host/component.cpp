@@ -1,11 +1,5 @@
 #include "host/component.h"
 
-#include "dialup/dial_up_entry.h"
-#include "dialup/site_connection.h"
-#include "exchange/access_numbers.h"
-#include "exchange/account_request.h"
-#include "exchange/finishing.h"
-
 namespace regwiz::host {
 
 Component::Component(const platform::Ports& ports)
@@ -24,7 +18,7 @@ wizard::frmRegWizard* Component::LoadForm()
     if (form_)
         return form_.get();
     retired_.clear();
-    form_ = std::make_unique<wizard::frmRegWizard>(context_, *this);
+    form_ = std::make_unique<wizard::frmRegWizard>(context_);
     if (viewFactory)
         view_ = viewFactory(form_->form);
     form_->Load();
@@ -40,57 +34,11 @@ void Component::UnloadForm()
     retired_.push_back(std::move(unloaded));
 }
 
-void Component::SiteConnectionSequence(wizard::frmRegWizard& form)
+// A fault of the component's own code is worth a line whatever the log
+// switch says: it is how support finds it.
+void Component::WriteFault(std::string_view what)
 {
-    dialup::SiteConnectionSequence(form);
-}
-
-void Component::AccessNumberEntry(wizard::frmRegWizard& form)
-{
-    exchange::AccessNumberEntry(form);
-}
-
-void Component::FinishingSequence(wizard::frmRegWizard& form)
-{
-    exchange::FinishingSequence(form);
-}
-
-void Component::cmdCancel_Click(wizard::frmRegWizard& form)
-{
-    exchange::cmdCancel_Click(form);
-}
-
-void Component::objRasAcc_ConnectionStatus(wizard::frmRegWizard& form,
-                                           const std::string& sCallStatus, long RasConnState,
-                                           long dwerror)
-{
-    dialup::objRasAcc_ConnectionStatus(form, sCallStatus, RasConnState, dwerror);
-}
-
-void Component::objRASAcc_DeviceInfo(wizard::frmRegWizard& form, const std::string& DeviceType,
-                                     const std::string& DeviceName)
-{
-    dialup::objRASAcc_DeviceInfo(form, DeviceType, DeviceName);
-}
-
-void Component::Inet1_StateChanged(wizard::frmRegWizard& form, std::int16_t state)
-{
-    exchange::Inet1_StateChanged(form, state);
-}
-
-void Component::cboAccessState_Click(wizard::frmRegWizard& form)
-{
-    exchange::cboAccessState_Click(form);
-}
-
-void Component::cboAccessCity_Click(wizard::frmRegWizard& form)
-{
-    exchange::cboAccessCity_Click(form);
-}
-
-void Component::cmdSelectAccessNumber_Click(wizard::frmRegWizard& form)
-{
-    exchange::cmdSelectAccessNumber_Click(form);
+    log.WriteLog("RegWizard", "Fault", what);
 }
 
 } // namespace regwiz::host

@@ -2,8 +2,10 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "diagnostics/faults.h"
 #include "diagnostics/log_file.h"
 #include "platform/ports.h"
 #include "store/globals.h"
@@ -14,12 +16,11 @@
 namespace regwiz::host {
 
 // The loaded component: its global state, its services and its one wizard
-// form, shared by every RegEngine alive. It also routes the page machine's
-// call-outs to the parts of the component that do the work.
-class Component final : public wizard::WizardHooks {
+// form, shared by every RegEngine alive.
+class Component final {
 public:
     explicit Component(const platform::Ports& ports);
-    ~Component() override;
+    ~Component();
     Component(const Component&) = delete;
     Component& operator=(const Component&) = delete;
 
@@ -43,18 +44,7 @@ public:
     wizard::FormViewFactory viewFactory;
 
 private:
-    void SiteConnectionSequence(wizard::frmRegWizard& form) override;
-    void AccessNumberEntry(wizard::frmRegWizard& form) override;
-    void FinishingSequence(wizard::frmRegWizard& form) override;
-    void cmdCancel_Click(wizard::frmRegWizard& form) override;
-    void objRasAcc_ConnectionStatus(wizard::frmRegWizard& form, const std::string& sCallStatus,
-                                    long RasConnState, long dwerror) override;
-    void objRASAcc_DeviceInfo(wizard::frmRegWizard& form, const std::string& DeviceType,
-                              const std::string& DeviceName) override;
-    void Inet1_StateChanged(wizard::frmRegWizard& form, std::int16_t state) override;
-    void cboAccessState_Click(wizard::frmRegWizard& form) override;
-    void cboAccessCity_Click(wizard::frmRegWizard& form) override;
-    void cmdSelectAccessNumber_Click(wizard::frmRegWizard& form) override;
+    void WriteFault(std::string_view what);
 
     wizard::WizardContext context_;
     struct LoadedForm {
@@ -67,6 +57,7 @@ private:
     // Unloaded forms whose handlers may still be running: kept until it is
     // safe to let them go.
     std::vector<LoadedForm> retired_;
+    diagnostics::FaultWatch faults_{[this](std::string_view what) { WriteFault(what); }};
 };
 
 } // namespace regwiz::host

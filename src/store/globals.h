@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace regwiz {
 
@@ -12,16 +11,8 @@ namespace regwiz {
 inline constexpr std::string_view kSystemHive = "HKLM";
 inline constexpr std::string_view kSystemKey = "SOFTWARE\\quorvale\\1.0";
 
-// The access-number list as loaded: five columns, one row per record.
-struct AccessNumberTable {
-    std::vector<std::string> State, City, AreaCode, Number, Extra;
-    std::size_t Rows() const { return State.size(); }
-    void Clear()
-    {
-        for (auto* column : {&State, &City, &AreaCode, &Number, &Extra})
-            column->clear();
-    }
-};
+// The service's domain name; it also names the wizard's dial-up entry.
+inline constexpr std::string_view ServiceDomain = "quorvale.example";
 
 // State shared by the whole component for as long as it is loaded.
 struct Globals {
@@ -35,7 +26,6 @@ struct Globals {
     std::int16_t gInetState = 0; // last state of the HTTP transfer
     std::string gMemberID;       // from the server's reply
     std::string gAccType;        // sent empty
-    AccessNumberTable accessNumbers;
 };
 
 // A file below the application folder. `relative` may separate its folders

@@ -19,7 +19,7 @@ struct PageAnswers {
     std::vector<Answer> loadOrder;
 };
 
-const PageAnswers* AnswersOf(std::int16_t page)
+const PageAnswers* AnswersOf(std::string_view section)
 {
     static const PageAnswers personal{"Personal",
                                       {{"FirstName", "txtFirstName"},
@@ -56,16 +56,10 @@ const PageAnswers* AnswersOf(std::int16_t page)
                                          {"Occupation", "cboOccupation"},
                                          {"HomeBased", "cboHomeBased"},
                                          {"Business", "cboBusinessOwner"}}};
-    switch (page) {
-    case 2:
-        return &personal;
-    case 3:
-        return &media;
-    case 4:
-        return &employment;
-    default:
-        return nullptr;
-    }
+    for (const PageAnswers* answers : {&personal, &media, &employment})
+        if (answers->section == section)
+            return answers;
+    return nullptr;
 }
 
 std::filesystem::path AnswersFile(const Globals& globals)
@@ -85,10 +79,10 @@ void ChooseEqualEntries(AnswerForm& form, const std::string& list, const std::st
 
 } // namespace
 
-void SaveAnswers(std::int16_t page, const AnswerForm& form, modRegistry& store,
+void SaveAnswers(std::string_view section, const AnswerForm& form, modRegistry& store,
                  const Globals& globals)
 {
-    const PageAnswers* answers = AnswersOf(page);
+    const PageAnswers* answers = AnswersOf(section);
     if (answers == nullptr)
         return;
     const std::filesystem::path file = AnswersFile(globals);
@@ -104,9 +98,9 @@ void SaveAnswers(std::int16_t page, const AnswerForm& form, modRegistry& store,
                           form.Text(answer.control));
 }
 
-void LoadAnswers(std::int16_t page, AnswerForm& form, modRegistry& store, const Globals& globals)
+void LoadAnswers(std::string_view section, AnswerForm& form, modRegistry& store, const Globals& globals)
 {
-    const PageAnswers* answers = AnswersOf(page);
+    const PageAnswers* answers = AnswersOf(section);
     const std::filesystem::path file = AnswersFile(globals);
     std::error_code ignored;
     if (answers == nullptr || !std::filesystem::exists(file, ignored))

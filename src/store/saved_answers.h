@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "store/globals.h"
 #include "store/mod_registry.h"
@@ -21,10 +22,12 @@ public:
     virtual void SetListIndex(const std::string& control, int index) = 0;
 };
 
-// The answers of the questionnaire pages (2 to 4) in "conf\reginf.dat", so a
-// member who comes back finds them filled in. Other pages do nothing.
-void SaveAnswers(std::int16_t page, const AnswerForm& form, modRegistry& store,
+// The answers of the questionnaire pages in "conf\reginf.dat", one section
+// per page ("Personal", "Media", "Employment"), so a member who comes back
+// finds them filled in. Another section name does nothing.
+void SaveAnswers(std::string_view section, const AnswerForm& form, modRegistry& store,
                  const Globals& globals);
-void LoadAnswers(std::int16_t page, AnswerForm& form, modRegistry& store, const Globals& globals);
+void LoadAnswers(std::string_view section, AnswerForm& form, modRegistry& store,
+                 const Globals& globals);
 
 } // namespace regwiz

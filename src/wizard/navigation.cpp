@@ -1,39 +1,23 @@
 // The page machine: what Next, Back and Help do on each page.
-#include <array>
-
+#include "dialup/site_connection.h"
 #include "store/saved_answers.h"
 #include "wizard/reg_wizard.h"
 #include "wizard/validation.h"
 
 namespace regwiz::wizard {
-namespace {
 
-constexpr std::array<const char*, kPageCount> kHelpKeys = {
-    "Welcome",
-    "Agreement",
-    "Personal Information",
-    "",
-    "Occupational Information",
-    "Payment Information",
-    "Modem Selection",
-    "Password Entry",
-    "Area Code Selection",
-    "Site Connection",
-    "Access Number Selection",
-    "Finish",
-};
-
-} // namespace
-
-void frmRegWizard::SetStepTitle()
+const PageDescriptor& frmRegWizard::Current() const
 {
-    form.SetCaption("Registration Wizard - Step " + std::to_string(gStep) + " of "
-                    + std::to_string(gLastStep));
+    return Describe(CurrentPage());
 }
 
-void frmRegWizard::ShowWelcomeTitle()
+void frmRegWizard::ShowPageTitle()
 {
-    form.SetCaption("Registration Wizard - Welcome");
+    if (const char* title = Current().title)
+        form.SetCaption(title);
+    else
+        form.SetCaption("Registration Wizard - Step " + std::to_string(gStep_) + " of "
+                        + std::to_string(gLastStep_));
 }
 
 void frmRegWizard::FocusOn(Control& control)
@@ -41,58 +25,56 @@ void frmRegWizard::FocusOn(Control& control)
     form.SetFocus(control);
 }
 
-// The field a page puts the focus on when the member arrives on it.
-Control* frmRegWizard::FirstField(std::int16_t page)
+void frmRegWizard::FocusFirstField(bool arrivingBack)
 {
-    switch (page) {
-    case 2:
-        return &form.txtFirstName;
-    case 3:
-        return &form.cboMediaSources;
-    case 4:
-        return &form.cboEmployed;
-    case 5:
-        return &form.cboPaymentType;
-    case 7:
-        return &form.txtPassword1;
-    case 8:
-        return &form.txtAreaCode;
-    default:
-        return nullptr;
-    }
+    const PageDescriptor& page = Current();
+    if (page.focusField == nullptr || (arrivingBack && !page.focusWhenBack))
+        return;
+    if (Control* field = form.Find(page.focusField))
+        ResumeNext([&] { FocusOn(*field); });
 }
 
-void frmRegWizard::FocusFirstField()
+bool frmRegWizard::Skipped(std::int16_t page) const
 {
-    if (Control* field = FirstField(gStep))
-        ResumeNext([&] { FocusOn(*field); });
+    const PageDescriptor* described = DescribeNumber(page);
+    return described != nullptr && described->skippedForAffiliate
+           && !context.globals.gAffiliateID.empty();
+}
+
+std::int16_t frmRegWizard::NextPage() const
+{
+    if (gStep_ >= gLastStep_)
+        return gStep_;
+    std::int16_t next = gStep_ + 1;
+    while (Skipped(next) && next < gLastStep_)
+        ++next;
+    return next;
+}
+
+std::int16_t frmRegWizard::PreviousPage() const
+{
+    if (gStep_ <= 0)
+        return gStep_;
+    std::int16_t previous = gStep_ - 1;
+    while (Skipped(previous) && previous > 0)
+        --previous;
+    return previous;
 }
 
 void frmRegWizard::cmdNext_Click()
 {
-    ResumeNext([&] { Log("cmdNext", "gStep : " + std::to_string(gStep)); });
-    if (!CheckPage())
+    ResumeNext([&] { Log("cmdNext", "gStep : " + std::to_string(gStep_)); });
+    if (!PageChecksPass(*this, CurrentPage()))
         return;
     ResumeNext([&] { SaveLeftPage(); });
-    ResumeNext([&] { form.Page(gStep).SetVisible(false); });
-    if (gStep < gLastStep) {
-        if (!context.globals.gAffiliateID.empty() && gStep == 2)
-            ++gStep;
-        ++gStep;
-    }
-    ResumeNext([&] { form.Page(gStep).SetVisible(true); });
-    if (gStep == 0) {
-        ShowWelcomeTitle();
+    ResumeNext([&] { form.Page(gStep_).SetVisible(false); });
+    gStep_ = NextPage();
+    ResumeNext([&] { form.Page(gStep_).SetVisible(true); });
+    ShowPageTitle();
+    if (CurrentPage() == Page::Welcome)
         return;
-    }
-    SetStepTitle();
     form.cmdBack.SetEnabled(true);
     EnterPageForward();
-}
-
-bool frmRegWizard::CheckPage()
-{
-    return PageChecksPass(*this);
 }
 
 namespace {
@@ -130,69 +112,70 @@ private:
 
 void frmRegWizard::SaveLeftPage()
 {
-    if (gStep >= 2 && gStep <= 4)
-        SaveAnswers(gStep, FormAnswers(form), context.store, context.globals);
-    if (gStep == 10)
-        context.store.WriteSetting("Suffix", "@" + std::string(ServiceDomain), "S");
+    const PageDescriptor& page = Current();
+    if (page.answersSection != nullptr)
+        SaveAnswers(page.answersSection, FormAnswers(form), context.store, context.globals);
+    if (page.leave != nullptr)
+        (this->*page.leave)();
 }
 
 void frmRegWizard::LoadPageAnswers()
 {
+    const PageDescriptor& page = Current();
+    if (page.answersSection == nullptr)
+        return;
     FormAnswers answers(form);
-    LoadAnswers(gStep, answers, context.store, context.globals);
+    LoadAnswers(page.answersSection, answers, context.store, context.globals);
 }
 
 void frmRegWizard::EnterPageForward()
 {
-    switch (gStep) {
-    case 1:
-        form.cmdBack.SetVisible(true);
-        form.cmdCancel.SetCaption("Do Not Agree");
-        form.cmdNext.SetCaption("Agree");
-        break;
-    case 2:
-        form.cmdCancel.SetCaption("Cancel");
-        form.cmdNext.SetCaption("&Next >");
-        [[fallthrough]];
-    case 3:
-    case 4:
-        ResumeNext([&] { LoadPageAnswers(); });
-        break;
-    case 6:
-        if (form.lstDevices.ListCount() > 0)
-            ResumeNext([&] { form.lstDevices.SetListIndex(0); });
-        break;
-    case 9:
-        ResumeNext([&] { hooks_.SiteConnectionSequence(*this); });
-        break;
-    case 10:
-        ResumeNext([&] { hooks_.AccessNumberEntry(*this); });
-        break;
-    case 11:
-        ResumeNext([&] { hooks_.FinishingSequence(*this); });
-        break;
-    default:
-        break;
-    }
-    FocusFirstField();
+    const PageDescriptor& page = Current();
+    if (page.enter != nullptr)
+        ResumeNext([&] { (this->*page.enter)(); });
+    ResumeNext([&] { LoadPageAnswers(); });
+    FocusFirstField(false);
+}
+
+void frmRegWizard::EnterAgreement()
+{
+    form.cmdBack.SetVisible(true);
+    ShowAgreementButtons();
+}
+
+void frmRegWizard::ShowAgreementButtons()
+{
+    form.cmdCancel.SetCaption("Do Not Agree");
+    form.cmdNext.SetCaption("Agree");
+}
+
+void frmRegWizard::ShowPlainButtons()
+{
+    form.cmdCancel.SetCaption("Cancel");
+    form.cmdNext.SetCaption("&Next >");
+}
+
+void frmRegWizard::EnterModem()
+{
+    if (form.lstDevices.ListCount() > 0)
+        ResumeNext([&] { form.lstDevices.SetListIndex(0); });
+}
+
+void frmRegWizard::LeaveAccessNumber()
+{
+    context.store.WriteSetting("Suffix", "@" + std::string(ServiceDomain), "S");
 }
 
 void frmRegWizard::cmdBack_Click()
 {
-    if (gStep == 9 && objRASAcc) {
-        bool flag = true;
-        ResumeNext([&] { objRASAcc->Dialer().HangUp(flag); });
-    }
-    const std::int16_t old = gStep;
-    if (gStep > 0) {
-        if (!context.globals.gAffiliateID.empty() && gStep == 4)
-            gStep = 3;
-        --gStep;
-    }
-    form.Page(gStep).SetVisible(true);
+    if (const auto leave = Current().leaveBack)
+        (this->*leave)();
+    const std::int16_t old = gStep_;
+    gStep_ = PreviousPage();
+    form.Page(gStep_).SetVisible(true);
     form.Page(old).SetVisible(false);
-    if (gStep != 0)
-        SetStepTitle();
+    if (CurrentPage() != Page::Welcome)
+        ShowPageTitle();
     if (!form.cmdNext.Enabled())
         form.cmdNext.SetEnabled(true);
     ArriveBack();
@@ -200,35 +183,35 @@ void frmRegWizard::cmdBack_Click()
 
 void frmRegWizard::ArriveBack()
 {
-    switch (gStep) {
-    case 0:
-        form.cmdBack.SetEnabled(false);
-        form.cmdBack.SetVisible(false);
-        form.cmdCancel.SetCaption("Cancel");
-        form.cmdNext.SetCaption("&Next >");
-        ShowWelcomeTitle();
-        break;
-    case 1:
-        form.cmdCancel.SetCaption("Do Not Agree");
-        form.cmdNext.SetCaption("Agree");
-        break;
-    case 3: // coming back, the media page leaves the focus where it is
-        break;
-    case 9:
-        form.lstAccessNumbers.SetVisible(false);
-        form.cmdNext.SetVisible(true);
-        break;
-    default:
-        FocusFirstField();
-        break;
-    }
+    const PageDescriptor& page = Current();
+    if (page.arriveBack != nullptr)
+        (this->*page.arriveBack)();
+    FocusFirstField(true);
+}
+
+void frmRegWizard::LeaveSiteConnectionBack()
+{
+    dialup::HangUp(objRASAcc.get());
+}
+
+void frmRegWizard::ArriveBackAtWelcome()
+{
+    form.cmdBack.SetEnabled(false);
+    form.cmdBack.SetVisible(false);
+    ShowPlainButtons();
+    ShowPageTitle();
+}
+
+void frmRegWizard::ArriveBackAtSiteConnection()
+{
+    form.lstAccessNumbers.SetVisible(false);
+    form.cmdNext.SetVisible(true);
 }
 
 void frmRegWizard::cmdHelp_Click()
 {
-    const std::string key =
-        gStep >= 0 && gStep < kPageCount ? kHelpKeys[static_cast<std::size_t>(gStep)] : "";
-    context.ports.help.ShowPartialKey(context.helpFile, key);
+    const PageDescriptor* page = DescribeNumber(gStep_);
+    context.ports.help.ShowPartialKey(context.helpFile, page != nullptr ? page->helpKey : "");
 }
 
 } // namespace regwiz::wizard

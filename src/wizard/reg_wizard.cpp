@@ -5,17 +5,7 @@
 
 namespace regwiz::wizard {
 
-void ResumeNext(const std::function<void()>& step)
-{
-    try {
-        step();
-    } catch (const std::exception&) {
-        // The handler goes on with its next step.
-    }
-}
-
-frmRegWizard::frmRegWizard(WizardContext& context, WizardHooks& hooks)
-    : context(context), hooks_(hooks)
+frmRegWizard::frmRegWizard(WizardContext& wizardContext) : context(wizardContext)
 {
     BindHandlers();
     CreateTransferControls();
@@ -48,22 +38,22 @@ void frmRegWizard::BindHandlers()
     form.cmdNext.OnClick([this] { cmdNext_Click(); });
     form.cmdBack.OnClick([this] { cmdBack_Click(); });
     form.cmdHelp.OnClick([this] { cmdHelp_Click(); });
-    form.cmdCancel.OnClick([this] { hooks_.cmdCancel_Click(*this); });
+    form.cmdCancel.OnClick([this] { cmdCancel_Click(); });
     form.cboPaymentType.OnClick([this] { cboPaymentType_Click(*this); });
-    form.cboAccessState.OnClick([this] { hooks_.cboAccessState_Click(*this); });
-    form.cboAccessCity.OnClick([this] { hooks_.cboAccessCity_Click(*this); });
-    form.cmdSelectAccessNumber.OnClick([this] { hooks_.cmdSelectAccessNumber_Click(*this); });
+    form.cboAccessState.OnClick([this] { cboAccessState_Click(); });
+    form.cboAccessCity.OnClick([this] { cboAccessCity_Click(); });
+    form.cmdSelectAccessNumber.OnClick([this] { cmdSelectAccessNumber_Click(); });
 }
 
 void frmRegWizard::Log(std::string_view procedure, std::string_view message)
 {
-    if (gLogEvents)
+    if (gLogEvents_)
         context.log.WriteLog("RegWizard", procedure, message);
 }
 
 void frmRegWizard::LogStartup(std::string_view message)
 {
-    if (gLogEvents)
+    if (gLogEvents_)
         context.log.WriteLog("frmRegWizard", "Form Load", message);
 }
 
@@ -82,12 +72,12 @@ void frmRegWizard::CreateRasAccess()
 
 void frmRegWizard::ConnectionStatus(const std::string& sCallStatus, long RasConnState, long dwerror)
 {
-    hooks_.objRasAcc_ConnectionStatus(*this, sCallStatus, RasConnState, dwerror);
+    objRasAcc_ConnectionStatus(sCallStatus, RasConnState, dwerror);
 }
 
 void frmRegWizard::DeviceInfo(const std::string& DeviceType, const std::string& DeviceName)
 {
-    hooks_.objRASAcc_DeviceInfo(*this, DeviceType, DeviceName);
+    objRASAcc_DeviceInfo(DeviceType, DeviceName);
 }
 
 // ---- Timer hand-off ---------------------------------------------------------------------------

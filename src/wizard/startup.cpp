@@ -102,18 +102,18 @@ void frmRegWizard::Form_Load()
 {
     SetInputLimits(*this);
     try {
-        gLogEvents = ReadLogSwitch(context.store);
+        gLogEvents_ = ReadLogSwitch(context.store);
         LogStartup("Begin");
-        gErrorFlag = false;
+        gErrorFlag_ = false;
         if (!ReadServerNumber())
             return ShowMissingServer();
         CreateRasAccess();
         objRASAcc->Initialize();
         form.SetMousePointer(platform::pointer::Hourglass);
         CenterForm();
-        ShowWelcomeTitle();
-        gStep = 0;
-        gLastStep = kPageCount - 1;
+        ShowPageTitle();
+        gStep_ = Number(Page::Welcome);
+        gLastStep_ = kLastPage;
         FindAffiliate();
         LoadChoiceLists();
         m_DeviceTypes.assign(1, std::string());
@@ -158,18 +158,18 @@ void frmRegWizard::ShowMissingServer()
     form.fraError.SetVisible(true);
     form.cmdNext.SetVisible(false);
     form.cmdBack.SetVisible(false);
-    gErrorFlag = true;
+    gErrorFlag_ = true;
 }
 
 void frmRegWizard::ShowNoModem()
 {
     form.SetMousePointer(platform::pointer::Default);
     LogStartup("No Devices");
-    gErrorFlag = true;
+    gErrorFlag_ = true;
     form.cmdNext.SetVisible(false);
     form.cmdHelp.SetVisible(false);
     form.cmdBack.SetVisible(false);
-    form.Page(gStep).SetVisible(false);
+    form.Page(gStep_).SetVisible(false);
     form.fraError.SetVisible(true);
     form.lblError.SetCaption("There were no modems detected on your system.\r\n\r\n"
                              "Please check your modem connections and try again.\r\n\r\n"

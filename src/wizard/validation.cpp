@@ -113,37 +113,44 @@ struct Field {
 constexpr std::uint16_t kAllFields = 0xFFFF;
 
 // The checked fields of each page, in report order.
-std::vector<Field> FieldsOf(RegWizardDesign& f, int page)
+std::vector<Field> PersonalFields(RegWizardDesign& f)
 {
-    switch (page) {
-    case 2:
-        return {{1, &f.txtFirstName, &f.lblFirstName, "First Name"},
-                {2, &f.txtLastName, &f.lblLastName, "Last Name"},
-                {4, &f.txtAddress1, &f.lblAddress, "Address 1"},
-                {16, &f.txtCity, &f.lblCity, "City"},
-                {32, &f.cboState, &f.lblState, "State"},
-                {64, &f.txtZipCode, &f.lblZipCode, "Zip Code", true},
-                {128, &f.cboAge, &f.lblAge, "Age"},
-                {256, &f.cboGender, &f.lblGender, "Gender"},
-                {512, &f.txtPhoneNumber, &f.lblPhone, "Phone Number", true}};
-    case 3:
-        return {{1, &f.cboMediaSources, &f.lblWhere1, "Where did you here about quorvale"}};
-    case 4:
-        return {{1, &f.cboEmployed, &f.lblJobFunction, "Currently employed"},
-                {2, &f.cboOccupation, &f.lblOccupation, "Occupation"},
-                {4, &f.cboBusinessOwner, &f.lblJobTitle, "Are you a business owner"},
-                {8, &f.cboHomeBased, &f.lblPrimaryInterest, "Intrested in home based business"}};
-    case 5:
-        return {{1, &f.cboPaymentType, &f.lblPaymentType, "Payment Type"},
-                {2, &f.cboCCMonth, &f.lblCCExpiration, "Expiration Month"},
-                {4, &f.cboCCYear, &f.lblCCExpiration, "Expiration Year"},
-                {8, &f.txtCCName, &f.lblCCName, "Name on card"},
-                {16, &f.txtCCNumber, &f.lblCreditCardNumber, nullptr}};
-    case 8:
-        return {{1, &f.txtAreaCode, &f.lblAreaCode2, "Area Code", true}};
-    default:
-        return {};
-    }
+    return {{1, &f.txtFirstName, &f.lblFirstName, "First Name"},
+            {2, &f.txtLastName, &f.lblLastName, "Last Name"},
+            {4, &f.txtAddress1, &f.lblAddress, "Address 1"},
+            {16, &f.txtCity, &f.lblCity, "City"},
+            {32, &f.cboState, &f.lblState, "State"},
+            {64, &f.txtZipCode, &f.lblZipCode, "Zip Code", true},
+            {128, &f.cboAge, &f.lblAge, "Age"},
+            {256, &f.cboGender, &f.lblGender, "Gender"},
+            {512, &f.txtPhoneNumber, &f.lblPhone, "Phone Number", true}};
+}
+
+std::vector<Field> MediaFields(RegWizardDesign& f)
+{
+    return {{1, &f.cboMediaSources, &f.lblWhere1, "Where did you here about quorvale"}};
+}
+
+std::vector<Field> EmploymentFields(RegWizardDesign& f)
+{
+    return {{1, &f.cboEmployed, &f.lblJobFunction, "Currently employed"},
+            {2, &f.cboOccupation, &f.lblOccupation, "Occupation"},
+            {4, &f.cboBusinessOwner, &f.lblJobTitle, "Are you a business owner"},
+            {8, &f.cboHomeBased, &f.lblPrimaryInterest, "Intrested in home based business"}};
+}
+
+std::vector<Field> PaymentFields(RegWizardDesign& f)
+{
+    return {{1, &f.cboPaymentType, &f.lblPaymentType, "Payment Type"},
+            {2, &f.cboCCMonth, &f.lblCCExpiration, "Expiration Month"},
+            {4, &f.cboCCYear, &f.lblCCExpiration, "Expiration Year"},
+            {8, &f.txtCCName, &f.lblCCName, "Name on card"},
+            {16, &f.txtCCNumber, &f.lblCreditCardNumber, nullptr}};
+}
+
+std::vector<Field> AreaCodeFields(RegWizardDesign& f)
+{
+    return {{1, &f.txtAreaCode, &f.lblAreaCode2, "Area Code", true}};
 }
 
 bool IsEmpty(const Control& control)
@@ -190,19 +197,29 @@ void FocusIfPossible(frmRegWizard& wizard, Control& control)
     }
 }
 
-bool MaskStepPasses(frmRegWizard& wizard, std::uint16_t mask, std::int16_t page)
+// Shows the "Missing values" box for the fields set in `mask`.
+void ReportMissing(frmRegWizard& wizard, std::uint16_t mask, const std::vector<Field>& fields)
+{
+    std::string text = "Use Must enter correct value for:\r\n";
+    for (const Field& field : fields)
+        if ((mask & field.bit) != 0 && field.reportLine != nullptr)
+            text += std::string(field.reportLine) + "\r\n";
+    Tell(wizard, text, OkCancel | Exclamation, "Missing values");
+}
+
+bool MaskStepPasses(frmRegWizard& wizard, std::uint16_t mask, const std::vector<Field>& fields)
 {
     if (mask == 0)
         return true;
-    ReportMissing(wizard, mask, page);
+    ReportMissing(wizard, mask, fields);
     return false;
 }
 
-bool FieldPagePasses(frmRegWizard& wizard, std::int16_t page)
+bool FieldPagePasses(frmRegWizard& wizard, const std::vector<Field>& fields)
 {
     std::uint16_t mask = 0;
-    CheckFields(FieldsOf(wizard.form, page), kAllFields, mask);
-    return MaskStepPasses(wizard, mask, page);
+    CheckFields(fields, kAllFields, mask);
+    return MaskStepPasses(wizard, mask, fields);
 }
 
 // ---- Payment page ----------------------------------------------------------------------------
@@ -240,15 +257,32 @@ bool CheckExpiry(frmRegWizard& wizard, std::uint16_t& mask)
     return true;
 }
 
+} // namespace
+
+bool PersonalPagePasses(frmRegWizard& wizard)
+{
+    return FieldPagePasses(wizard, PersonalFields(wizard.form));
+}
+
+bool MediaPagePasses(frmRegWizard& wizard)
+{
+    return FieldPagePasses(wizard, MediaFields(wizard.form));
+}
+
+bool EmploymentPagePasses(frmRegWizard& wizard)
+{
+    return FieldPagePasses(wizard, EmploymentFields(wizard.form));
+}
+
 bool PaymentPagePasses(frmRegWizard& wizard)
 {
-    constexpr std::int16_t kPage = 5;
     RegWizardDesign& f = wizard.form;
+    const std::vector<Field> fields = PaymentFields(f);
     std::uint16_t mask = 0;
     if (IsEmpty(f.cboPaymentType)) {
         f.lblPaymentType.SetForeColor(MissingColour);
         mask |= 1;
-        return MaskStepPasses(wizard, mask, kPage);
+        return MaskStepPasses(wizard, mask, fields);
     }
     if (!CheckCard(f.txtCCNumber.Text())) {
         Tell(wizard, "You have entered an invalid credit card number!!!", Exclamation,
@@ -257,8 +291,8 @@ bool PaymentPagePasses(frmRegWizard& wizard)
     }
     if (!CheckExpiry(wizard, mask))
         return false;
-    CheckFields(FieldsOf(f, kPage), 8 | 16, mask);
-    return MaskStepPasses(wizard, mask, kPage);
+    CheckFields(fields, 8 | 16, mask);
+    return MaskStepPasses(wizard, mask, fields);
 }
 
 // ---- Device, password and area code pages ----------------------------------------------------
@@ -271,6 +305,8 @@ bool DevicePagePasses(frmRegWizard& wizard)
     return false;
 }
 
+namespace {
+
 bool RejectPasswords(frmRegWizard& wizard, const std::string& message)
 {
     Tell(wizard, message, OkOnly);
@@ -279,6 +315,8 @@ bool RejectPasswords(frmRegWizard& wizard, const std::string& message)
     FocusIfPossible(wizard, wizard.form.txtPassword1);
     return false;
 }
+
+} // namespace
 
 bool PasswordPagePasses(frmRegWizard& wizard)
 {
@@ -293,58 +331,26 @@ bool PasswordPagePasses(frmRegWizard& wizard)
 
 bool AreaCodePagePasses(frmRegWizard& wizard)
 {
-    constexpr std::int16_t kPage = 8;
+    const std::vector<Field> fields = AreaCodeFields(wizard.form);
     std::uint16_t mask = 0;
-    CheckFields(FieldsOf(wizard.form, kPage), kAllFields, mask);
+    CheckFields(fields, kAllFields, mask);
     if (mask == 0)
         return true;
-    ReportMissing(wizard, mask, kPage);
+    ReportMissing(wizard, mask, fields);
     FocusIfPossible(wizard, wizard.form.txtAreaCode);
     return false;
 }
 
-bool PagePasses(frmRegWizard& wizard)
-{
-    switch (wizard.gStep) {
-    case 2:
-    case 3:
-    case 4:
-        return FieldPagePasses(wizard, wizard.gStep);
-    case 5:
-        return PaymentPagePasses(wizard);
-    case 6:
-        return DevicePagePasses(wizard);
-    case 7:
-        return PasswordPagePasses(wizard);
-    case 8:
-        return AreaCodePagePasses(wizard);
-    default:
-        return true;
-    }
-}
-
-} // namespace
-
 // The Next handler takes a false result as "stay on the page"; a check that
 // raises an error has not passed either, so the error stops here.
-bool PageChecksPass(frmRegWizard& wizard)
+bool PageChecksPass(frmRegWizard& wizard, Page page)
 {
+    const auto check = Describe(page).check;
     try {
-        return PagePasses(wizard);
+        return check == nullptr || check(wizard);
     } catch (const RunTimeError&) {
         return false;
     }
-}
-
-void ReportMissing(frmRegWizard& wizard, std::uint16_t mask, std::int16_t page)
-{
-    if (mask == 0)
-        return;
-    std::string text = "Use Must enter correct value for:\r\n";
-    for (const Field& field : FieldsOf(wizard.form, page))
-        if ((mask & field.bit) != 0 && field.reportLine != nullptr)
-            text += std::string(field.reportLine) + "\r\n";
-    Tell(wizard, text, OkCancel | Exclamation, "Missing values");
 }
 
 // Mod 10 (Luhn): every second digit leftwards from the next-to-last is

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "wizard/pages.h"
+
 namespace regwiz::wizard {
 
 class frmRegWizard;
@@ -12,12 +14,19 @@ class frmRegWizard;
 inline constexpr std::uint32_t MissingColour = 0xFF0000;
 inline constexpr std::uint32_t NormalColour = 0xFFFFFF;
 
-// The checks of the page being left forward (gStep): true when the page
-// passes. A failing page has told the member (label colours, a message box).
-bool PageChecksPass(frmRegWizard& wizard);
+// The checks of a page being left forward: true when the page passes. A
+// failing page has told the member (label colours, a message box). A check
+// that raises a run-time error has not passed.
+bool PageChecksPass(frmRegWizard& wizard, Page page);
 
-// Shows the "Missing values" box for the fields of `page` set in `mask`.
-void ReportMissing(frmRegWizard& wizard, std::uint16_t mask, std::int16_t page);
+// The checks of each page, as the page table names them.
+bool PersonalPagePasses(frmRegWizard& wizard);
+bool MediaPagePasses(frmRegWizard& wizard);
+bool EmploymentPagePasses(frmRegWizard& wizard);
+bool PaymentPagePasses(frmRegWizard& wizard);
+bool DevicePagePasses(frmRegWizard& wizard);
+bool PasswordPagePasses(frmRegWizard& wizard);
+bool AreaCodePagePasses(frmRegWizard& wizard);
 
 // The card number passes the mod-10 check and is none of the test numbers.
 bool CheckCard(const std::string& number);

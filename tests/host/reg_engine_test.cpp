@@ -89,7 +89,7 @@ TEST_F(RegEngineTest, TwoObjectsShareOneFormAndEitherReleaseUnloadsIt)
     form->cmdNext_Click();
     RegEngineObject second(component, &host);
     EXPECT_EQ(component.Form(), form) << "no second start-up";
-    EXPECT_EQ(form->gStep, 1);
+    EXPECT_EQ(form->gStep(), 1);
     EXPECT_EQ(form->Host(), &second) << "the hand-over replaces the host";
     first.reset();
     EXPECT_EQ(component.Form(), nullptr);
@@ -120,17 +120,17 @@ TEST_F(RegEngineTest, AffiliatesSkipTheMediaSourcePageBothWays)
     form.cmdNext_Click();
     FillPersonalPage(form.form);
     form.cmdNext_Click();
-    EXPECT_EQ(form.gStep, 4);
+    EXPECT_EQ(form.gStep(), 4);
     EXPECT_EQ(form.form.Caption(), "Registration Wizard - Step 4 of 11");
     EXPECT_FALSE(form.form.Page(3).Visible());
     form.cmdBack_Click();
-    EXPECT_EQ(form.gStep, 2);
+    EXPECT_EQ(form.gStep(), 2);
     EXPECT_TRUE(form.form.Page(2).Visible());
     EXPECT_FALSE(form.form.Page(4).Visible());
 
     component.globals.gAffiliateID.clear();
     form.cmdNext_Click();
-    EXPECT_EQ(form.gStep, 3);
+    EXPECT_EQ(form.gStep(), 3);
 }
 
 } // namespace

@@ -123,12 +123,11 @@ protected:
         fake.clock.Set({2026, 4, 15, 10, 0, 0, 3});
     }
 
-    bool Next(int page)
+    // Leaving the page forward, as Next checks it.
+    bool Next(Page page)
     {
-        form.Page(wizard.gStep).SetVisible(false);
-        form.Page(page).SetVisible(true);
-        wizard.gStep = static_cast<std::int16_t>(page);
-        return PageChecksPass(wizard);
+        form.Page(Number(page)).SetVisible(true);
+        return PageChecksPass(wizard, page);
     }
 
     // Chooses `item`, adding it when the list does not hold it.
@@ -204,7 +203,7 @@ TEST_F(PageChecksTest, MissingPersonalFieldsTurnRedAndAreListedInOrder)
     form.txtCity.SetText("");
     form.txtPhoneNumber.SetText("");
 
-    EXPECT_FALSE(Next(2));
+    EXPECT_FALSE(Next(Page::Personal));
     ExpectOneReport({"First Name", "City", "Phone Number"});
     for (Control* red : {&form.lblFirstName, &form.lblCity, &form.lblPhone})
         EXPECT_EQ(red->ForeColor(), MissingColour) << red->Name();
@@ -217,7 +216,7 @@ TEST_F(PageChecksTest, AnUnchosenListCountsAsMissing)
 {
     FillPersonalPage();
     form.cboState.SetListIndex(-1);
-    EXPECT_FALSE(Next(2));
+    EXPECT_FALSE(Next(Page::Personal));
     ExpectOneReport({"State"});
     EXPECT_EQ(form.lblState.ForeColor(), MissingColour);
 }
@@ -226,13 +225,13 @@ TEST_F(PageChecksTest, AWrongNumberIsListedButItsLabelKeepsItsColour)
 {
     FillPersonalPage();
     form.txtPhoneNumber.SetText("555-0142");
-    EXPECT_FALSE(Next(2));
+    EXPECT_FALSE(Next(Page::Personal));
     ExpectOneReport({"Phone Number"});
     EXPECT_EQ(form.lblPhone.ForeColor(), NormalColour) << "white as designed";
 
     form.lblPhone.SetForeColor(MissingColour);
     form.txtZipCode.SetText("6270a");
-    EXPECT_FALSE(Next(2));
+    EXPECT_FALSE(Next(Page::Personal));
     ASSERT_EQ(Boxes().size(), 2u);
     EXPECT_EQ(Boxes()[1].text, Report({"Zip Code", "Phone Number"}));
     EXPECT_EQ(form.lblPhone.ForeColor(), MissingColour) << "still red from before";
@@ -245,7 +244,7 @@ TEST_F(PageChecksTest, PersonalPagePassesWithoutSecondAddressLineOrEmail)
     form.lblFirstName.SetForeColor(MissingColour);
     form.txtAddress2.SetText("");
     form.txtEmailAddress.SetText("");
-    EXPECT_TRUE(Next(2));
+    EXPECT_TRUE(Next(Page::Personal));
     EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(form.lblFirstName.ForeColor(), NormalColour) << "a filled field clears its mark";
 }
@@ -254,15 +253,15 @@ TEST_F(PageChecksTest, PersonalPagePassesWithoutSecondAddressLineOrEmail)
 
 TEST_F(PageChecksTest, MediaAndOccupationPagesListTheirEmptyLists)
 {
-    EXPECT_FALSE(Next(3));
+    EXPECT_FALSE(Next(Page::Media));
     ExpectOneReport({"Where did you here about quorvale"});
     EXPECT_EQ(form.lblWhere1.ForeColor(), MissingColour);
 
     Choose(form.cboMediaSources, "Radio");
-    EXPECT_TRUE(Next(3));
+    EXPECT_TRUE(Next(Page::Media));
 
     Choose(form.cboOccupation, "Teacher");
-    EXPECT_FALSE(Next(4));
+    EXPECT_FALSE(Next(Page::Employment));
     ASSERT_EQ(Boxes().size(), 2u);
     EXPECT_EQ(Boxes()[1].text, Report({"Currently employed", "Are you a business owner",
                                        "Intrested in home based business"}));
@@ -274,7 +273,7 @@ TEST_F(PageChecksTest, MediaAndOccupationPagesListTheirEmptyLists)
 
 TEST_F(PageChecksTest, WithoutPaymentTypeOnlyThePaymentTypeIsListed)
 {
-    EXPECT_FALSE(Next(5));
+    EXPECT_FALSE(Next(Page::Payment));
     ExpectOneReport({"Payment Type"});
     EXPECT_EQ(form.lblPaymentType.ForeColor(), MissingColour);
 }
@@ -284,7 +283,7 @@ TEST_F(PageChecksTest, AnInvalidOrEmptyCardNumberIsRefusedFirst)
     for (const char* number : {"4111111111111112", ""}) {
         FillPaymentPage("", "");
         form.txtCCNumber.SetText(number);
-        EXPECT_FALSE(Next(5)) << number;
+        EXPECT_FALSE(Next(Page::Payment)) << number;
     }
     ASSERT_EQ(Boxes().size(), 2u);
     for (const auto& box : Boxes()) {
@@ -297,7 +296,7 @@ TEST_F(PageChecksTest, AnInvalidOrEmptyCardNumberIsRefusedFirst)
 TEST_F(PageChecksTest, AMonthPastInTheCurrentYearHasExpired)
 {
     FillPaymentPage("3", "2026");
-    EXPECT_FALSE(Next(5));
+    EXPECT_FALSE(Next(Page::Payment));
     ExpectOneBox("Your credit card number is expired!!!", "Expired credit card", 48);
 }
 
@@ -305,18 +304,18 @@ TEST_F(PageChecksTest, TheCurrentMonthOrALaterYearHasNotExpired)
 {
     FillPaymentPage("04", "2026");
     form.lblCCExpiration.SetForeColor(MissingColour);
-    EXPECT_TRUE(Next(5));
+    EXPECT_TRUE(Next(Page::Payment));
     EXPECT_EQ(form.lblCCExpiration.ForeColor(), NormalColour);
 
     FillPaymentPage("1", "2027");
-    EXPECT_TRUE(Next(5));
+    EXPECT_TRUE(Next(Page::Payment));
     EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(PageChecksTest, AMonthWithoutYearAsksForTheYearNotExpired)
 {
     FillPaymentPage("1", "");
-    EXPECT_FALSE(Next(5));
+    EXPECT_FALSE(Next(Page::Payment));
     ExpectOneReport({"Expiration Year"});
     EXPECT_EQ(form.lblCCExpiration.ForeColor(), MissingColour);
 }
@@ -325,7 +324,7 @@ TEST_F(PageChecksTest, MissingMonthAndNameAreListed)
 {
     FillPaymentPage("", "");
     form.txtCCName.SetText(" ");
-    EXPECT_FALSE(Next(5));
+    EXPECT_FALSE(Next(Page::Payment));
     ExpectOneReport({"Expiration Month", "Expiration Year", "Name on card"});
     EXPECT_EQ(form.lblCCName.ForeColor(), MissingColour);
 }
@@ -334,7 +333,7 @@ TEST_F(PageChecksTest, ABlankCardNumberFailsWithoutALineOfItsOwn)
 {
     FillPaymentPage("12", "2026");
     form.txtCCNumber.SetText("    ");
-    EXPECT_FALSE(Next(5));
+    EXPECT_FALSE(Next(Page::Payment));
     ExpectOneReport({});
     EXPECT_EQ(form.lblCreditCardNumber.ForeColor(), MissingColour);
 }
@@ -367,18 +366,18 @@ TEST_F(PageChecksTest, ChoosingAPaymentTypeShowsTheCardFields)
 TEST_F(PageChecksTest, ADeviceMustBeSelected)
 {
     form.lstDevices.Clear();
-    EXPECT_FALSE(Next(6));
+    EXPECT_FALSE(Next(Page::Modem));
     ExpectOneBox("You must select a device to connect with.", "RegWizard", 16);
 
     Choose(form.lstDevices, "Standard Modem");
-    EXPECT_TRUE(Next(6));
+    EXPECT_TRUE(Next(Page::Modem));
 }
 
 TEST_F(PageChecksTest, PasswordsMustMatchExactly)
 {
     form.txtPassword1.SetText("Pass");
     form.txtPassword2.SetText("pass");
-    EXPECT_FALSE(Next(7));
+    EXPECT_FALSE(Next(Page::Password));
     ExpectOneBox("The passwords do not match.", "RegWizard", 0);
     EXPECT_EQ(form.txtPassword1.Text(), "");
     EXPECT_EQ(form.txtPassword2.Text(), "");
@@ -390,7 +389,7 @@ TEST_F(PageChecksTest, APasswordNeedsFourCharacters)
     for (const char* shortOne : {"abc", "\u00E4bc"}) { // the second is four bytes
         form.txtPassword1.SetText(shortOne);
         form.txtPassword2.SetText(shortOne);
-        EXPECT_FALSE(Next(7)) << shortOne;
+        EXPECT_FALSE(Next(Page::Password)) << shortOne;
         EXPECT_EQ(form.txtPassword1.Text(), "");
         EXPECT_EQ(form.txtPassword2.Text(), "");
         EXPECT_EQ(form.ActiveControl(), &form.txtPassword1);
@@ -401,7 +400,7 @@ TEST_F(PageChecksTest, APasswordNeedsFourCharacters)
 
     form.txtPassword1.SetText("\u00E4bcd");
     form.txtPassword2.SetText("\u00E4bcd");
-    EXPECT_TRUE(Next(7));
+    EXPECT_TRUE(Next(Page::Password));
 }
 
 TEST_F(PageChecksTest, AFocusThatCannotBeTakenIsIgnored)
@@ -409,7 +408,7 @@ TEST_F(PageChecksTest, AFocusThatCannotBeTakenIsIgnored)
     form.txtPassword1.SetText("abc");
     form.txtPassword2.SetText("abd");
     form.txtPassword1.SetEnabled(false);
-    EXPECT_FALSE(Next(7));
+    EXPECT_FALSE(Next(Page::Password));
     EXPECT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(form.txtPassword2.Text(), "") << "the steps after the focus still ran";
 }
@@ -417,18 +416,19 @@ TEST_F(PageChecksTest, AFocusThatCannotBeTakenIsIgnored)
 TEST_F(PageChecksTest, AnAreaCodeThatIsNoNumberIsListedAndFocused)
 {
     form.txtAreaCode.SetText("6a2");
-    EXPECT_FALSE(Next(8));
+    EXPECT_FALSE(Next(Page::AreaCode));
     ExpectOneReport({"Area Code"});
     EXPECT_EQ(form.ActiveControl(), &form.txtAreaCode);
 
     form.txtAreaCode.SetText("602");
-    EXPECT_TRUE(Next(8));
+    EXPECT_TRUE(Next(Page::AreaCode));
 }
 
 TEST_F(PageChecksTest, PagesWithoutChecksPass)
 {
-    for (int page : {0, 1, 9, 10, 11})
-        EXPECT_TRUE(Next(page)) << page;
+    for (Page page : {Page::Welcome, Page::Agreement, Page::SiteConnection, Page::AccessNumber,
+                      Page::Finish})
+        EXPECT_TRUE(Next(page)) << Describe(page).name;
     EXPECT_TRUE(Boxes().empty());
 }
 
