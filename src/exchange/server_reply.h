@@ -6,8 +6,9 @@
 
 namespace regwiz::exchange {
 
-inline constexpr const char* kUnableToConnect = "Unable to connect to the registration server.\r\n\r\n"
-                                                "Please try again later.\r\n\r\n";
+inline constexpr const char* kUnableToConnect =
+    "Unable to connect to the registration server.\r\n\r\n"
+    "Please try again later.\r\n\r\n";
 
 // What the registration server's reply says.
 struct ServerReply {

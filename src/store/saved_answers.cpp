@@ -98,7 +98,8 @@ void SaveAnswers(std::string_view section, const AnswerForm& form, modRegistry& 
                           form.Text(answer.control));
 }
 
-void LoadAnswers(std::string_view section, AnswerForm& form, modRegistry& store, const Globals& globals)
+void LoadAnswers(std::string_view section, AnswerForm& form, modRegistry& store,
+                 const Globals& globals)
 {
     const PageAnswers* answers = AnswersOf(section);
     const std::filesystem::path file = AnswersFile(globals);

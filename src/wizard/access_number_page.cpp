@@ -49,8 +49,9 @@ void frmRegWizard::AccessNumberEntry()
     f.cmdNext.SetEnabled(false);
     f.cmdCancel.SetEnabled(false);
     f.cmdBack.SetEnabled(false);
-    f.lblAccessNumber.SetCaption("Please wait while list of access numbers for your area are found.  "
-                                 "This may take several minutes.");
+    f.lblAccessNumber.SetCaption(
+        "Please wait while list of access numbers for your area are found.  "
+        "This may take several minutes.");
     const long result = GetPhoneList();
     Log("cmdNext", "RVal : " + std::to_string(result));
     Log("cmdNext", "gInetState : " + std::to_string(context.globals.gInetState));
@@ -173,7 +174,8 @@ void frmRegWizard::OfferStatesAndCities()
 void frmRegWizard::OfferAreaCodeNumbers()
 {
     auto& f = form;
-    f.lblAccessNumber.SetCaption("Please select an access number from the list below.\r\n\r\nOr\r\n");
+    f.lblAccessNumber.SetCaption(
+        "Please select an access number from the list below.\r\n\r\nOr\r\n");
     f.lstAccessNumbers.SetVisible(true);
     ResumeNext([&] { f.lstAccessNumbers.SetListIndex(0); });
     ResumeNext([&] { f.SetFocus(f.lstAccessNumbers); });
@@ -193,8 +195,8 @@ void frmRegWizard::cboAccessCity_Click()
 {
     auto& f = form;
     f.lstAccessNumbers.Clear();
-    Fill(f.lstAccessNumbers, exchange::NumbersInCity(accessNumbers_, f.cboAccessState.Text(),
-                                                     f.cboAccessCity.Text()));
+    Fill(f.lstAccessNumbers,
+         exchange::NumbersInCity(accessNumbers_, f.cboAccessState.Text(), f.cboAccessCity.Text()));
     ResumeNext([&] { f.lstAccessNumbers.SetListIndex(0); });
     ResumeNext([&] { f.SetFocus(f.lstAccessNumbers); });
 }

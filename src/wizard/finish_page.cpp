@@ -262,9 +262,9 @@ void frmRegWizard::ResetDUN(const std::string& AccessString)
     n = dialup::PointEntryAt(*objRASAcc, settings);
     if (n != 0) {
         gErrorFlag_ = true;
-        platform::MsgBox(boxes,
-                         "Error (" + std::to_string(n) + "): Creating Dial-Up Networking entry.\r\n",
-                         platform::mb::Critical, "Dial-Up Networking Error");
+        platform::MsgBox(
+            boxes, "Error (" + std::to_string(n) + "): Creating Dial-Up Networking entry.\r\n",
+            platform::mb::Critical, "Dial-Up Networking Error");
     }
     Log(kProcedure, "End");
 }

@@ -426,8 +426,8 @@ TEST_F(PageChecksTest, AnAreaCodeThatIsNoNumberIsListedAndFocused)
 
 TEST_F(PageChecksTest, PagesWithoutChecksPass)
 {
-    for (Page page : {Page::Welcome, Page::Agreement, Page::SiteConnection, Page::AccessNumber,
-                      Page::Finish})
+    for (Page page :
+         {Page::Welcome, Page::Agreement, Page::SiteConnection, Page::AccessNumber, Page::Finish})
         EXPECT_TRUE(Next(page)) << Describe(page).name;
     EXPECT_TRUE(Boxes().empty());
 }

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "wizard/form_design.h"
+#include "wizard/pages.h"
 
 namespace regwiz::ui::qt {
 namespace {
@@ -26,11 +26,14 @@ using Layouts = std::array<PageLayout, wizard::kPageCount>;
 
 Layouts MakeLayouts()
 {
-    Layouts pages;
-    pages[0] = {"ImgWelcome", {Across("lblWelcome"), Across("lblWelcome2")}};
-    pages[1] = {"imgStep1",
-                {Growing("txtAgreement"), Across("lblInstructions"), Across("lblNotice")}};
-    pages[2] = {
+    Layouts layouts;
+    auto page = [&](wizard::Page named) -> PageLayout& {
+        return layouts[static_cast<std::size_t>(wizard::Number(named))];
+    };
+    page(wizard::Page::Welcome) = {"ImgWelcome", {Across("lblWelcome"), Across("lblWelcome2")}};
+    page(wizard::Page::Agreement) = {
+        "imgStep1", {Growing("txtAgreement"), Across("lblInstructions"), Across("lblNotice")}};
+    page(wizard::Page::Personal) = {
         "imgStep2",
         {Across("lblPersonalInformation"), Field("lblFirstName", {{"txtFirstName"}}),
          Field("lblLastName", {{"txtLastName"}}), Field("lblAddress", {{"txtAddress1"}}),
@@ -39,36 +42,39 @@ Layouts MakeLayouts()
          Field("lblAge", {{"cboAge", 110}, {"lblGender", kNatural}, {"cboGender", 110}}),
          Field("lblPhone", {{"txtPhoneNumber", 160}, {"lblPhnNmbr"}}), Across("lblEMailInst"),
          Field("lblEMailAddress", {{"txtEmailAddress"}})}};
-    pages[3] = {"imgStep3",
-                {Across("lblWhere1"), Across("cboMediaSources"), Across("lblWhere2"),
-                 Across("txtMediaName")}};
-    pages[4] = {"imgStep4",
-                {Across("lblCustomize"), Field("lblJobFunction", {{"cboEmployed"}}),
-                 Field("lblOccupation", {{"cboOccupation"}}),
-                 Field("lblJobTitle", {{"cboBusinessOwner"}}),
-                 Field("lblPrimaryInterest", {{"cboHomeBased"}})}};
-    pages[5] = {"imgStep5",
-                {Across("lblCCInstructions"), Field("lblPaymentType", {{"cboPaymentType"}}),
-                 Field("lblCreditCardNumber", {{"txtCCNumber"}}),
-                 Field("lblCCExpiration", {{"cboCCMonth", 70}, {"cboCCYear", 80}}),
-                 Field("lblCCName", {{"txtCCName"}})}};
-    pages[6] = {"imgStep6", {Across("lblConnection"), Growing("lstDevices")}};
-    pages[7] = {"imgStep7",
-                {Across("Label1"), Field("lblPassword1", {{"txtPassword1", 160}}),
-                 Field("lblPassword2", {{"txtPassword2", 160}})}};
-    pages[8] = {
+    page(wizard::Page::Media) = {"imgStep3",
+                                 {Across("lblWhere1"), Across("cboMediaSources"),
+                                  Across("lblWhere2"), Across("txtMediaName")}};
+    page(wizard::Page::Employment) = {
+        "imgStep4",
+        {Across("lblCustomize"), Field("lblJobFunction", {{"cboEmployed"}}),
+         Field("lblOccupation", {{"cboOccupation"}}), Field("lblJobTitle", {{"cboBusinessOwner"}}),
+         Field("lblPrimaryInterest", {{"cboHomeBased"}})}};
+    page(wizard::Page::Payment) = {
+        "imgStep5",
+        {Across("lblCCInstructions"), Field("lblPaymentType", {{"cboPaymentType"}}),
+         Field("lblCreditCardNumber", {{"txtCCNumber"}}),
+         Field("lblCCExpiration", {{"cboCCMonth", 70}, {"cboCCYear", 80}}),
+         Field("lblCCName", {{"txtCCName"}})}};
+    page(wizard::Page::Modem) = {"imgStep6", {Across("lblConnection"), Growing("lstDevices")}};
+    page(wizard::Page::Password) = {"imgStep7",
+                                    {Across("Label1"),
+                                     Field("lblPassword1", {{"txtPassword1", 160}}),
+                                     Field("lblPassword2", {{"txtPassword2", 160}})}};
+    page(wizard::Page::AreaCode) = {
         "imgStep8",
         {Across("lblAreaCode"), Field("lblAreaCode2", {{"txtAreaCode", 60}, {"lblAreaCodeEx"}})}};
-    pages[9] = {"imgStep9",
-                {Across("imgConfig1", kNatural), Across("lblPleaseWait"),
-                 Across("lblConfigureStep"), Across("amiPleaseWait", kNatural)}};
-    pages[10] = {"imgStep10",
-                 {Across("lblAccessNumber"), Across("lblAccessNumbers"),
-                  Growing("lstAccessNumbers"), Field("lblAccessState", {{"cboAccessState"}}),
-                  Field("lblAccessCity", {{"cboAccessCity"}}),
-                  Across("cmdSelectAccessNumber", kNatural), Across("chkTenDigit")}};
-    pages[11] = {"imgStep11", {Across("lblConfigSystem")}};
-    return pages;
+    page(wizard::Page::SiteConnection) = {"imgStep9",
+                                          {Across("imgConfig1", kNatural), Across("lblPleaseWait"),
+                                           Across("lblConfigureStep"),
+                                           Across("amiPleaseWait", kNatural)}};
+    page(wizard::Page::AccessNumber) = {
+        "imgStep10",
+        {Across("lblAccessNumber"), Across("lblAccessNumbers"), Growing("lstAccessNumbers"),
+         Field("lblAccessState", {{"cboAccessState"}}), Field("lblAccessCity", {{"cboAccessCity"}}),
+         Across("cmdSelectAccessNumber", kNatural), Across("chkTenDigit")}};
+    page(wizard::Page::Finish) = {"imgStep11", {Across("lblConfigSystem")}};
+    return layouts;
 }
 
 } // namespace
