@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -11,6 +12,10 @@
 namespace regwiz::platform {
 
 namespace inet {
+// The longest HTTP reply a transfer keeps: the registration server answers in
+// a few lines, and anything longer is treated as a failed request.
+inline constexpr std::size_t MaxReplyBytes = 1024 * 1024;
+
 inline constexpr std::int16_t None = 0;
 inline constexpr std::int16_t ResolvingHost = 1;
 inline constexpr std::int16_t HostResolved = 2;

@@ -1,5 +1,7 @@
 #include "wizard/form_model.h"
 
+#include <algorithm>
+
 #include "platform/codepage.h"
 #include "platform/errors.h"
 
@@ -58,6 +60,9 @@ std::string Control::Text() const
 
 void Control::SetText(std::string text)
 {
+    // A single-line box holds no line break: pasted lines end at the first.
+    if (kind_ == ControlKind::TextBox && !multiLine_)
+        text.resize(std::min(text.size(), text.find_first_of("\r\n")));
     if (text_ == text)
         return;
     text_ = std::move(text);

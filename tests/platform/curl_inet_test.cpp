@@ -341,6 +341,38 @@ TEST_F(LongReply, IsHandedOutInPiecesOfCharacters)
     EXPECT_EQ(inet->GetChunk(1024, 0), "");
 }
 
+// The reply is kept up to its bound; one byte more fails the request.
+class ReplyBound : public TransferTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        test::WriteBytes(replyDir / "full.html", std::string(inet::MaxReplyBytes, 'x'));
+        test::WriteBytes(replyDir / "over.html", std::string(inet::MaxReplyBytes + 1, 'x'));
+        server = std::make_unique<RegServer>(
+            std::vector<std::string>{"--reply-file", (replyDir / "full.html").string()});
+        over = std::make_unique<RegServer>(
+            std::vector<std::string>{"--reply-file", (replyDir / "over.html").string()});
+    }
+    static void TearDownTestSuite()
+    {
+        over.reset();
+        TransferTest::TearDownTestSuite();
+    }
+    static inline TempDir replyDir;
+    static inline std::unique_ptr<RegServer> over;
+};
+
+TEST_F(ReplyBound, AReplyUpToTheBoundIsKeptWholeOneByteMoreFails)
+{
+    EXPECT_EQ(Post(server->HttpUrl(), "x=1").size(), inet::MaxReplyBytes);
+    EXPECT_TRUE(EndsWithOnceEach(events.states, inet::ResponseCompleted));
+
+    events.states.clear();
+    EXPECT_EQ(Post(over->HttpUrl(), "x=1"), "");
+    EXPECT_TRUE(EndsWithOnceEach(events.states, inet::Error));
+    EXPECT_THAT(inet->ResponseInfo(), HasSubstr("longer than"));
+}
+
 class SlowServer : public TransferTest {
 protected:
     static void SetUpTestSuite()

@@ -56,6 +56,26 @@ TEST_F(PrivateProfileTest, FirstSectionAndFirstKeyWin)
               "[a]\r\nk=4\r\nK=2\r\nlate=z\r\n[b]\r\nlate=x\r\n[A]\r\nk=3\r\nlate=y\r\n");
 }
 
+TEST_F(PrivateProfileTest, AByteOrderMarkBelongsToNoSectionAndStays)
+{
+    WriteBytes(file, "\xEF\xBB\xBF[WhereFrom]\r\n100=Friend\r\n[b]\r\nk=1\r\n");
+    EXPECT_EQ(Get("WhereFrom", "100"), "Friend");
+    Put("WhereFrom", "100", "Radio");
+    EXPECT_TRUE(ini.DeleteSection(file, "b"));
+    EXPECT_EQ(ReadBytes(file), "\xEF\xBB\xBF[WhereFrom]\r\n100=Radio\r\n");
+    EXPECT_TRUE(ini.HasSection(file, "wherefrom"));
+}
+
+TEST_F(PrivateProfileTest, RefusesLineBreaksThatWouldForgeEntries)
+{
+    Put("Personal", "FirstName", "Lee");
+    for (const char* value : {"Lee\r\n[Personal]\r\nFirstName=Eve", "Lee\nX=1", "Lee\r"})
+        EXPECT_FALSE(ini.WriteString(file, "Personal", "LastName", value)) << value;
+    EXPECT_FALSE(ini.WriteString(file, "Personal\r\n[Other]", "k", "v"));
+    EXPECT_FALSE(ini.WriteString(file, "Personal", "k\n", "v"));
+    EXPECT_EQ(ReadBytes(file), "[Personal]\r\nFirstName=Lee\r\n");
+}
+
 TEST_F(PrivateProfileTest, StripsOnePairOfMatchingQuotes)
 {
     WriteBytes(file, "[s]\r\nd= \" x \" \r\ns='y'\r\nm=\"z'\r\none=\"\r\nn=''''\r\n");

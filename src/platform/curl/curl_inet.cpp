@@ -57,8 +57,9 @@ struct Transfer {
     CURL* easy;
     curl_slist* headers = nullptr;
     bool ftp = false;
-    std::string body;   // an HTTP reply as received, in Windows-1252
-    std::string reason; // the HTTP status line's reason phrase
+    std::string body;     // an HTTP reply as received, in Windows-1252
+    std::string reason;   // the HTTP status line's reason phrase
+    bool tooLong = false; // the reply passed inet::MaxReplyBytes
     std::filesystem::path saveAs;
     std::filesystem::path partial; // the download goes here until it is complete
     std::FILE* file = nullptr;
@@ -345,6 +346,10 @@ size_t CurlInet::Engine::OnData(char* data, size_t /*one*/, size_t bytes, void* 
     Transfer& transfer = *self.transfer_;
     self.Reach(inet::ReceivingResponse);
     if (!transfer.ftp) {
+        if (transfer.body.size() + bytes > inet::MaxReplyBytes) {
+            transfer.tooLong = true;
+            return 0; // fails the transfer with a write error
+        }
         transfer.body.append(data, bytes);
         return bytes;
     }
@@ -435,7 +440,10 @@ void CurlInet::Engine::Finish(CURLcode result)
         result = CURLE_WRITE_ERROR;
     if (result != CURLE_OK) {
         responseCode = result;
-        responseInfo = FromAnsi(done->error[0] != '\0' ? done->error : curl_easy_strerror(result));
+        responseInfo =
+            done->tooLong
+                ? "The reply is longer than " + std::to_string(inet::MaxReplyBytes) + " bytes"
+                : FromAnsi(done->error[0] != '\0' ? done->error : curl_easy_strerror(result));
         final_ = inet::Error;
         return;
     }

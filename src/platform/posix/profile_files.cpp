@@ -1,5 +1,6 @@
 #include "platform/posix/profile_files.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,6 +16,24 @@ namespace regwiz::platform::posix {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
+// Editors that save as UTF-8 may start the file with a byte order mark.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The file's lines; a byte order mark before the first belongs to no line, so
+// the first section is found and a rewrite keeps the mark where it was.
+std::vector<Line> ProfileLines(std::string_view text)
+{
+    std::vector<Line> lines = SplitLines(text);
+    if (!lines.empty() && text.starts_with(kByteOrderMark))
+        lines.front().begin = std::min(kByteOrderMark.size(), lines.front().end);
+    return lines;
+}
+
+// A value that would end its line and start another one is never written.
+bool HoldsLineBreak(std::string_view text)
+{
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
 
 // The name in a section header, or nullopt when the line is no header. An
 // unclosed bracket still opens a section, as Windows reads it.
@@ -116,7 +135,7 @@ std::optional<SectionLines> FindSection(std::string_view text, const std::vector
 // The text without the section, or nullopt when it has none of that name.
 std::optional<std::string> WithoutSection(std::string text, const std::string& sectionKey)
 {
-    const std::vector<Line> lines = SplitLines(text);
+    const std::vector<Line> lines = ProfileLines(text);
     const auto section = FindSection(text, lines, sectionKey);
     if (!section)
         return std::nullopt;
@@ -134,7 +153,7 @@ std::optional<std::string> ReadValue(const std::filesystem::path& file, std::str
     const std::optional<std::string> text = ReadWholeFile(file, error);
     if (!text)
         return std::nullopt;
-    const std::vector<Line> lines = SplitLines(*text);
+    const std::vector<Line> lines = ProfileLines(*text);
     const Position pos = Locate(*text, lines, NameKey(section), NameKey(key));
     if (!pos.key)
         return std::nullopt;
@@ -202,7 +221,7 @@ std::string ReplaceEntry(std::string text, const Line& line, const Setting& sett
 
 std::string WithSetting(std::string text, const Setting& setting)
 {
-    const std::vector<Line> lines = SplitLines(text);
+    const std::vector<Line> lines = ProfileLines(text);
     const Position pos = Locate(text, lines, UpperAnsi(setting.section), UpperAnsi(setting.key));
     if (!pos.section)
         return AppendSection(std::move(text), setting);
@@ -232,6 +251,8 @@ int PrivateProfileFiles::GetInt(const std::filesystem::path& file, std::string_v
 bool PrivateProfileFiles::WriteString(const std::filesystem::path& file, std::string_view section,
                                       std::string_view key, std::string_view value)
 {
+    if (HoldsLineBreak(section) || HoldsLineBreak(key) || HoldsLineBreak(value))
+        return false;
     const Setting setting{std::string(TrimBlanks(ToAnsi(section))),
                           std::string(TrimBlanks(ToAnsi(key))), ToAnsi(value)};
     const int rc = UpdateFile(file, [&setting](const std::optional<std::string>& current) {
@@ -253,7 +274,7 @@ bool PrivateProfileFiles::HasSection(const std::filesystem::path& file, std::str
 {
     int error = 0;
     const std::optional<std::string> text = ReadWholeFile(file, error);
-    return text && FindSection(*text, SplitLines(*text), NameKey(section)).has_value();
+    return text && FindSection(*text, ProfileLines(*text), NameKey(section)).has_value();
 }
 
 } // namespace regwiz::platform::posix
