@@ -2,7 +2,6 @@
 
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 namespace regwiz {
@@ -92,12 +91,12 @@ void SaveAnswers(std::int16_t page, const AnswerForm& form, modRegistry& store,
     if (answers == nullptr)
         return;
     const std::filesystem::path file = AnswersFile(globals);
-    std::error_code ignored;
-    if (!std::filesystem::exists(file, ignored)) {
+    platform::Files& files = store.Files();
+    if (!files.IsFile(file)) {
         // The store writes only into an existing .ini file; a missing "conf"
         // folder would otherwise lose every answer.
-        std::filesystem::create_directories(file.parent_path(), ignored);
-        std::ofstream(file, std::ios::binary | std::ios::app);
+        files.CreateFolders(file.parent_path());
+        files.Append(file, {});
     }
     for (const Answer& answer : answers->saveOrder)
         store.fWriteValue(file.string(), answers->section, answer.key, "S",
@@ -108,8 +107,7 @@ void LoadAnswers(std::int16_t page, AnswerForm& form, modRegistry& store, const 
 {
     const PageAnswers* answers = AnswersOf(page);
     const std::filesystem::path file = AnswersFile(globals);
-    std::error_code ignored;
-    if (answers == nullptr || !std::filesystem::exists(file, ignored))
+    if (answers == nullptr || !store.Files().IsFile(file))
         return;
     for (const Answer& answer : answers->loadOrder) {
         Variant value;

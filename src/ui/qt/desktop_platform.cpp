@@ -6,7 +6,9 @@
 
 #include "dialup/sim/simulated_modem.h"
 #include "platform/curl/curl_inet.h"
+#include "platform/posix/files.h"
 #include "platform/posix/profile_files.h"
+#include "platform/posix/regional_settings.h"
 #include "platform/posix/registry_files.h"
 #include "platform/posix/system.h"
 #include "ui/qt/qt_event_loop.h"
@@ -58,9 +60,11 @@ struct DesktopPlatform::Services {
 
     platform::posix::RegistryFiles registry;
     platform::posix::PrivateProfileFiles profiles;
+    platform::posix::PosixFiles files;
     QtMessageBoxes boxes;
     QtMousePointer pointer;
     platform::posix::SystemClock clock;
+    platform::posix::LocaleSettings regional;
     platform::posix::PosixFolders folders;
     QtEventLoop loop;
     QtHelp help;
@@ -68,19 +72,11 @@ struct DesktopPlatform::Services {
     QtScreen screen;
     platform::posix::RegistryTelephony telephony;
     dialup::sim::ModemLine modem;
-    platform::Ports ports{registry,
-                          profiles,
-                          boxes,
-                          pointer,
-                          clock,
-                          folders,
-                          loop,
-                          help,
-                          volume,
-                          screen,
-                          telephony,
-                          modem.Factory(),
-                          platform::curl::MakeCurlInetFactory(loop)};
+    platform::Ports ports{registry,  profiles,        files,
+                          boxes,     pointer,         clock,
+                          regional,  folders,         loop,
+                          help,      volume,          screen,
+                          telephony, modem.Factory(), platform::curl::MakeCurlInetFactory(loop)};
 };
 
 DesktopPlatform::DesktopPlatform(std::filesystem::path registryFolder)

@@ -1,27 +1,42 @@
-#include "diagnostics/regional_format.h"
+#include "platform/posix/regional_settings.h"
 
 #include <cstdio>
-#include <cstring>
 #include <langinfo.h>
 #include <locale.h>
 
-namespace regwiz::diagnostics {
+namespace regwiz::platform::posix {
 namespace {
 
-// The time-related categories of one locale, released when done.
+// The categories of one locale, released when done.
+class Locale {
+public:
+    Locale(int mask, const char* name, bool fallBackToC)
+        : locale_(newlocale(mask, name, static_cast<locale_t>(nullptr)))
+    {
+        if (locale_ == static_cast<locale_t>(nullptr) && fallBackToC)
+            locale_ = newlocale(mask, "C", static_cast<locale_t>(nullptr));
+    }
+    ~Locale()
+    {
+        if (Known())
+            freelocale(locale_);
+    }
+    Locale(const Locale&) = delete;
+    Locale& operator=(const Locale&) = delete;
+
+    bool Known() const { return locale_ != static_cast<locale_t>(nullptr); }
+    std::string Item(nl_item item) const { return nl_langinfo_l(item, locale_); }
+
+private:
+    locale_t locale_;
+};
+
+// The time-related categories of one locale.
 class TimeLocale {
 public:
-    explicit TimeLocale(const char* name)
-        : locale_(newlocale(LC_TIME_MASK, name, static_cast<locale_t>(nullptr)))
-    {
-        if (locale_ == static_cast<locale_t>(nullptr))
-            locale_ = newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(nullptr));
-    }
-    ~TimeLocale() { freelocale(locale_); }
-    TimeLocale(const TimeLocale&) = delete;
-    TimeLocale& operator=(const TimeLocale&) = delete;
+    explicit TimeLocale(const char* name) : locale_(LC_TIME_MASK, name, true) {}
 
-    std::string Item(nl_item item) const { return nl_langinfo_l(item, locale_); }
+    std::string Item(nl_item item) const { return locale_.Item(item); }
 
     // A 12-hour clock with AM / PM: locales whose time form says so, and those
     // that write the month first, as the United States (and the C locale) do.
@@ -44,7 +59,7 @@ public:
     }
 
 private:
-    locale_t locale_;
+    Locale locale_;
 };
 
 std::string Format(const char* pattern, int a, int b, int c)
@@ -56,9 +71,9 @@ std::string Format(const char* pattern, int a, int b, int c)
 
 } // namespace
 
-std::string LongTime(const platform::LocalTime& t, const char* locale)
+std::string LocaleSettings::LongTime(const LocalTime& t) const
 {
-    TimeLocale names(locale);
+    TimeLocale names(locale_.c_str());
     if (!names.UsesTwelveHours())
         return Format("%02d:%02d:%02d", t.hour, t.minute, t.second);
     const int hour = t.hour % 12 == 0 ? 12 : t.hour % 12; // "h:mm:ss tt"
@@ -66,9 +81,9 @@ std::string LongTime(const platform::LocalTime& t, const char* locale)
            + names.Item(t.hour < 12 ? AM_STR : PM_STR);
 }
 
-std::string LongDate(const platform::LocalTime& t, const char* locale)
+std::string LocaleSettings::LongDate(const LocalTime& t) const
 {
-    TimeLocale names(locale);
+    TimeLocale names(locale_.c_str());
     const std::string weekday = names.Item(static_cast<nl_item>(DAY_1 + t.weekday % 7));
     const std::string month = names.Item(static_cast<nl_item>(MON_1 + (t.month + 11) % 12));
     if (names.MonthFirst()) // "dddd, MMMM dd, yyyy"
@@ -76,14 +91,21 @@ std::string LongDate(const platform::LocalTime& t, const char* locale)
     return weekday + " " + Format("%d ", t.day, 0, 0) + month + " " + Format("%d", t.year, 0, 0);
 }
 
-std::string LongTime(const platform::LocalTime& t)
+// An unknown locale names no marks, so the wizard keeps its own defaults.
+std::string LocaleSettings::NumericItem(int item) const
 {
-    return LongTime(t, "");
+    const Locale numeric(LC_NUMERIC_MASK, locale_.c_str(), false);
+    return numeric.Known() ? numeric.Item(static_cast<nl_item>(item)) : std::string();
 }
 
-std::string LongDate(const platform::LocalTime& t)
+std::string LocaleSettings::DecimalSeparator() const
 {
-    return LongDate(t, "");
+    return NumericItem(RADIXCHAR);
 }
 
-} // namespace regwiz::diagnostics
+std::string LocaleSettings::ThousandsSeparator() const
+{
+    return NumericItem(THOUSEP);
+}
+
+} // namespace regwiz::platform::posix
