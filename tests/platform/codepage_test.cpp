@@ -17,7 +17,7 @@ protected:
 };
 
 INSTANTIATE_TEST_SUITE_P(Converters, Codepage, ::testing::Values(nullptr, &kIconv),
-                         [](const auto& info) { return info.param ? "Iconv" : "Table"; });
+                         [](const auto& converter) { return converter.param ? "Iconv" : "Table"; });
 
 TEST_P(Codepage, EveryByteSurvivesARoundTrip)
 {

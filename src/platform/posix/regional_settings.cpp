@@ -1,8 +1,8 @@
 #include "platform/posix/regional_settings.h"
 
-#include <cstdio>
 #include <langinfo.h>
 #include <locale.h>
+#include <string>
 
 namespace regwiz::platform::posix {
 namespace {
@@ -62,11 +62,10 @@ private:
     Locale locale_;
 };
 
-std::string Format(const char* pattern, int a, int b, int c)
+// "05": at least two digits.
+std::string TwoDigits(int value)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, pattern, a, b, c);
-    return buffer;
+    return (value < 10 ? "0" : "") + std::to_string(value);
 }
 
 } // namespace
@@ -75,9 +74,9 @@ std::string LocaleSettings::LongTime(const LocalTime& t) const
 {
     TimeLocale names(locale_.c_str());
     if (!names.UsesTwelveHours())
-        return Format("%02d:%02d:%02d", t.hour, t.minute, t.second);
+        return TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
     const int hour = t.hour % 12 == 0 ? 12 : t.hour % 12; // "h:mm:ss tt"
-    return Format("%d:%02d:%02d", hour, t.minute, t.second) + " "
+    return std::to_string(hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second) + " "
            + names.Item(t.hour < 12 ? AM_STR : PM_STR);
 }
 
@@ -87,8 +86,8 @@ std::string LocaleSettings::LongDate(const LocalTime& t) const
     const std::string weekday = names.Item(static_cast<nl_item>(DAY_1 + t.weekday % 7));
     const std::string month = names.Item(static_cast<nl_item>(MON_1 + (t.month + 11) % 12));
     if (names.MonthFirst()) // "dddd, MMMM dd, yyyy"
-        return weekday + ", " + month + " " + Format("%02d, %d", t.day, t.year, 0);
-    return weekday + " " + Format("%d ", t.day, 0, 0) + month + " " + Format("%d", t.year, 0, 0);
+        return weekday + ", " + month + " " + TwoDigits(t.day) + ", " + std::to_string(t.year);
+    return weekday + " " + std::to_string(t.day) + " " + month + " " + std::to_string(t.year);
 }
 
 // An unknown locale names no marks, so the wizard keeps its own defaults.
