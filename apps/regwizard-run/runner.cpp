@@ -15,7 +15,9 @@
 #include "platform/curl/curl_inet.h"
 #include "platform/fake/fakes.h"
 #include "platform/fake/virtual_event_loop.h"
+#include "platform/posix/files.h"
 #include "platform/posix/profile_files.h"
+#include "platform/posix/regional_settings.h"
 #include "platform/posix/registry_files.h"
 #include "platform/text.h"
 
@@ -172,9 +174,11 @@ public:
           modem_(loop_, profiles_, home_.root / "phonebook.ini"),
           ports_{registry_,
                  profiles_,
+                 files_,
                  driver_->Boxes(),
                  pointer_,
                  clock_,
+                 regional_,
                  folders_,
                  loop_,
                  help_,
@@ -288,7 +292,9 @@ private:
     std::unique_ptr<Driver> driver_;
     platform::posix::RegistryFiles registry_;
     platform::posix::PrivateProfileFiles profiles_;
+    platform::posix::PosixFiles files_;
     platform::fake::FakeClock clock_;
+    platform::posix::LocaleSettings regional_;
     platform::fake::FakeFolders folders_;
     platform::fake::VirtualEventLoop loop_;
     platform::fake::FakeHelp help_;

@@ -6,8 +6,8 @@
 
 #include "host/reg_engine_object.h"
 
-#ifdef REGWIZ_DESKTOP
-#include "ui/qt/desktop_platform.h"
+#ifdef REGWIZ_DEFAULT_PLATFORM
+#include "platform/default_platform.h"
 #endif
 
 namespace regwizard {
@@ -20,15 +20,13 @@ std::optional<regwiz::platform::Ports>& ChosenPlatform()
     return ports;
 }
 
-#ifdef REGWIZ_DESKTOP
-// Without a platform of the host's choosing: the desktop's, with its window.
-regwiz::host::Component& DesktopComponent()
+#ifdef REGWIZ_DEFAULT_PLATFORM
+// Without a platform of the host's choosing: this computer's, with its window.
+regwiz::host::Component& DefaultComponent()
 {
-    regwiz::ui::qt::DesktopPlatform::EnsureApplication();
-    static regwiz::ui::qt::DesktopPlatform desktop(
-        regwiz::ui::qt::DesktopPlatform::DefaultRegistryFolder());
-    static regwiz::host::Component component(desktop.Ports());
-    component.viewFactory = desktop.ViewFactory();
+    regwiz::platform::DefaultPlatform& platform = regwiz::platform::TheDefaultPlatform();
+    static regwiz::host::Component component(platform.ThePorts());
+    component.viewFactory = platform.ViewFactory();
     return component;
 }
 #endif
@@ -36,8 +34,8 @@ regwiz::host::Component& DesktopComponent()
 regwiz::host::Component& TheComponent()
 {
     if (!ChosenPlatform()) {
-#ifdef REGWIZ_DESKTOP
-        return DesktopComponent();
+#ifdef REGWIZ_DEFAULT_PLATFORM
+        return DefaultComponent();
 #else
         throw std::logic_error("regwizard::UsePlatform must be called before creating a RegEngine");
 #endif

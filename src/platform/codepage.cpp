@@ -1,62 +1,21 @@
 #include "platform/codepage.h"
 
+#include <algorithm>
 #include <array>
-#include <cerrno>
-#include <iconv.h>
-#include <stdexcept>
+#include <atomic>
+#include <cstdint>
+#include <optional>
 
 namespace regwiz::platform {
 namespace {
 
-constexpr std::array<unsigned char, 5> kUnassigned = {0x81, 0x8D, 0x8F, 0x90, 0x9D};
-
-bool IsUnassigned(unsigned char byte)
-{
-    for (unsigned char u : kUnassigned)
-        if (u == byte)
-            return true;
-    return false;
-}
-
-// One conversion descriptor per direction and thread, opened on first use.
-class Converter {
-public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from))
-    {
-        if (cd_ == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
-    }
-    ~Converter() { iconv_close(cd_); }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    // Converts `in`; `onInvalid` is called for each input the code page cannot
-    // take and returns how many input bytes it consumed.
-    template <typename OnInvalid> std::string Convert(std::string_view in, OnInvalid onInvalid)
-    {
-        std::string out;
-        out.reserve(in.size() * 2);
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char* src = const_cast<char*>(in.data());
-        std::size_t srcLeft = in.size();
-        std::array<char, 256> chunk{};
-        while (srcLeft > 0) {
-            char* dst = chunk.data();
-            std::size_t dstLeft = chunk.size();
-            std::size_t rc = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
-            out.append(chunk.data(), chunk.size() - dstLeft);
-            if (rc != static_cast<std::size_t>(-1) || errno == E2BIG)
-                continue;
-            std::size_t used = onInvalid(std::string_view(src, srcLeft), out);
-            src += used;
-            srcLeft -= used;
-        }
-        return out;
-    }
-
-private:
-    iconv_t cd_;
-};
+// Code points of the bytes 0x80 to 0x9F; the rest of the upper half equals
+// Latin-1. The five codes the code page leaves unassigned stand for the
+// control characters of the same number.
+constexpr std::array<char32_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 std::size_t Utf8SequenceLength(unsigned char lead)
 {
@@ -86,32 +45,110 @@ std::size_t Utf8CharLength(std::string_view s)
     return i;
 }
 
+// The code point of a complete, shortest-form UTF-8 sequence; none for
+// anything malformed (overlong forms, surrogates, beyond U+10FFFF).
+std::optional<char32_t> DecodeUtf8(std::string_view seq)
+{
+    const auto lead = static_cast<unsigned char>(seq[0]);
+    const std::size_t len = Utf8SequenceLength(lead);
+    if (len == 1)
+        return lead < 0x80 ? std::optional<char32_t>(lead) : std::nullopt;
+    if (seq.size() != len)
+        return std::nullopt; // cut off
+    char32_t cp = lead & (0x7F >> len);
+    for (std::size_t i = 1; i < len; ++i)
+        cp = (cp << 6) | (static_cast<unsigned char>(seq[i]) & 0x3F);
+    constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kShortest[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return std::nullopt;
+    return cp;
+}
+
+std::optional<unsigned char> AnsiOf(char32_t cp)
+{
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<unsigned char>(cp);
+    const auto* found = std::find(kHighControls.begin(), kHighControls.end(), cp);
+    if (found == kHighControls.end())
+        return std::nullopt;
+    return static_cast<unsigned char>(0x80 + (found - kHighControls.begin()));
+}
+
+void AppendUtf8(char32_t cp, std::string& out)
+{
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// The code page as a fixed table: it is the same on every platform.
+class Windows1252Table final : public CodePageConverter {
+public:
+    std::string ToAnsi(std::string_view utf8) const override
+    {
+        std::string out;
+        out.reserve(utf8.size());
+        for (std::size_t i = 0; i < utf8.size();) {
+            const std::string_view rest = utf8.substr(i);
+            const std::size_t len = Utf8CharLength(rest);
+            const std::optional<char32_t> cp = DecodeUtf8(rest.substr(0, len));
+            const std::optional<unsigned char> byte = cp ? AnsiOf(*cp) : std::nullopt;
+            if (byte)
+                out.push_back(static_cast<char>(*byte));
+            else
+                ReplaceUnknownCharacter(rest, out);
+            i += len;
+        }
+        return out;
+    }
+
+    std::string FromAnsi(std::string_view ansi) const override
+    {
+        std::string out;
+        out.reserve(ansi.size() * 2);
+        for (char c : ansi) {
+            const auto b = static_cast<unsigned char>(c);
+            AppendUtf8(b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : b, out);
+        }
+        return out;
+    }
+};
+
+const Windows1252Table kBuiltIn;
+std::atomic<const CodePageConverter*> installed{&kBuiltIn};
+
 } // namespace
+
+void InstallCodePage(const CodePageConverter* converter)
+{
+    installed.store(converter != nullptr ? converter : &kBuiltIn);
+}
+
+std::size_t ReplaceUnknownCharacter(std::string_view rest, std::string& ansi)
+{
+    const std::size_t len = Utf8CharLength(rest);
+    // U+0081 and its kind: the unassigned codes, kept as themselves.
+    const std::optional<char32_t> cp = DecodeUtf8(rest.substr(0, len));
+    const bool unassigned = cp && *cp >= 0x80 && *cp < 0xA0 && kHighControls[*cp - 0x80] == *cp;
+    ansi.push_back(unassigned ? static_cast<char>(*cp) : '?');
+    return len;
+}
 
 std::string ToAnsi(std::string_view utf8)
 {
-    thread_local Converter converter("WINDOWS-1252", "UTF-8");
-    return converter.Convert(utf8, [](std::string_view rest, std::string& out) {
-        std::size_t len = Utf8CharLength(rest);
-        // U+0081 and its kind: the unassigned codes, kept as themselves.
-        auto b0 = static_cast<unsigned char>(rest[0]);
-        auto b1 = rest.size() > 1 ? static_cast<unsigned char>(rest[1]) : 0;
-        if (len == 2 && b0 == 0xC2 && IsUnassigned(b1))
-            out.push_back(static_cast<char>(b1));
-        else
-            out.push_back('?');
-        return len;
-    });
+    return installed.load()->ToAnsi(utf8);
 }
 
 std::string FromAnsi(std::string_view ansi)
 {
-    thread_local Converter converter("UTF-8", "WINDOWS-1252");
-    return converter.Convert(ansi, [](std::string_view rest, std::string& out) {
-        out.push_back(static_cast<char>(0xC2));
-        out.push_back(rest[0]);
-        return std::size_t{1};
-    });
+    return installed.load()->FromAnsi(ansi);
 }
 
 std::size_t CharCount(std::string_view utf8)

@@ -8,6 +8,25 @@
 // registry and on the wire; these convert at those boundaries.
 namespace regwiz::platform {
 
+// A converter between UTF-8 and Windows-1252, with the rules of ToAnsi and
+// FromAnsi below.
+class CodePageConverter {
+public:
+    virtual ~CodePageConverter() = default;
+    virtual std::string ToAnsi(std::string_view utf8) const = 0;
+    virtual std::string FromAnsi(std::string_view ansi) const = 0;
+};
+
+// The converter ToAnsi and FromAnsi use from now on, for the whole process; it
+// must outlive its use. Null, and the start, mean the built-in table, so the
+// conversion is right before (and without) any platform installing its own.
+void InstallCodePage(const CodePageConverter* converter);
+
+// Converters handle what the code page lacks alike: for a malformed or
+// unknown UTF-8 character at the start of `rest`, appends its replacement
+// ("?", or an unassigned code itself) to `ansi` and returns its length.
+std::size_t ReplaceUnknownCharacter(std::string_view rest, std::string& ansi);
+
 // UTF-8 to Windows-1252. A character the code page lacks, or a malformed
 // sequence, becomes "?".
 std::string ToAnsi(std::string_view utf8);

@@ -2,12 +2,14 @@
 
 #include "platform/clock.h"
 #include "platform/event_loop.h"
+#include "platform/files.h"
 #include "platform/help.h"
 #include "platform/inet.h"
 #include "platform/message_box.h"
 #include "platform/mouse_pointer.h"
 #include "platform/profile_files.h"
 #include "platform/ras_access.h"
+#include "platform/regional_settings.h"
 #include "platform/registry.h"
 #include "platform/screen.h"
 #include "platform/system_folders.h"
@@ -21,9 +23,11 @@ namespace regwiz::platform {
 struct Ports {
     Registry& registry;
     ProfileFiles& profiles;
+    Files& files;
     MessageBoxes& boxes;
     MousePointer& pointer;
     Clock& clock;
+    RegionalSettings& regional;
     SystemFolders& folders;
     EventLoop& loop;
     Help& help;

@@ -36,12 +36,11 @@ bool IsType(std::string_view type, char letter)
 }
 
 // A normal file: hidden files (dot files here) and folders are not found.
-bool IsNormalFile(std::string_view location)
+bool IsNormalFile(const platform::Files& files, std::string_view location)
 {
-    std::error_code ignored;
     std::filesystem::path path(location);
     const std::string name = path.filename().string();
-    return !name.empty() && name.front() != '.' && std::filesystem::is_regular_file(path, ignored);
+    return !name.empty() && name.front() != '.' && files.IsFile(path);
 }
 
 std::vector<std::uint8_t> Bytes(std::string_view text)
@@ -79,7 +78,7 @@ long modRegistry::fTopKey(std::string_view location)
             if (upper == h.abbreviation)
                 return static_cast<long>(h.hive);
         }
-        return IsNormalFile(location) ? kIniFile : 0;
+        return IsNormalFile(ports_.files, location) ? kIniFile : 0;
     } catch (const std::exception&) {
         platform::MsgBox(ports_.boxes, "Unable to decode registry key or find .ini file.",
                          platform::mb::Exclamation, "fTopKey");

@@ -38,6 +38,9 @@ public:
     std::string ReadConfigString(std::string_view fileName, std::string_view section,
                                  std::string_view key);
 
+    // The file port the store's own .ini files are reached through.
+    platform::Files& Files() const { return ports_.files; }
+
 private:
     long ReadIniValue(std::string_view file, std::string_view section, std::string_view name,
                       std::string_view type, const Variant& defaultValue, Variant& value);

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 namespace regwiz {
@@ -86,12 +85,12 @@ void SaveAnswers(std::string_view section, const AnswerForm& form, modRegistry& 
     if (answers == nullptr)
         return;
     const std::filesystem::path file = AnswersFile(globals);
-    std::error_code ignored;
-    if (!std::filesystem::exists(file, ignored)) {
+    platform::Files& files = store.Files();
+    if (!files.IsFile(file)) {
         // The store writes only into an existing .ini file; a missing "conf"
         // folder would otherwise lose every answer.
-        std::filesystem::create_directories(file.parent_path(), ignored);
-        std::ofstream(file, std::ios::binary | std::ios::app);
+        files.CreateFolders(file.parent_path());
+        files.Append(file, {});
     }
     for (const Answer& answer : answers->saveOrder)
         store.fWriteValue(file.string(), answers->section, answer.key, "S",
@@ -103,8 +102,7 @@ void LoadAnswers(std::string_view section, AnswerForm& form, modRegistry& store,
 {
     const PageAnswers* answers = AnswersOf(section);
     const std::filesystem::path file = AnswersFile(globals);
-    std::error_code ignored;
-    if (answers == nullptr || !std::filesystem::exists(file, ignored))
+    if (answers == nullptr || !store.Files().IsFile(file))
         return;
     for (const Answer& answer : answers->loadOrder) {
         Variant value;

@@ -2,7 +2,6 @@
 // and its modems, the choice lists, the agreement; and unloading it.
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <iterator>
 
 #include "diagnostics/error_handlers.h"
@@ -30,14 +29,13 @@ bool ReadLogSwitch(modRegistry& store)
 // The identifier of the affiliate marker "__*.ini" in `folder`: the name
 // without its first two characters and from its first "." on. The first
 // match in name order counts, so the choice does not depend on the file system.
-std::optional<std::string> FindAffiliateMarker(const std::filesystem::path& folder)
+std::optional<std::string> FindAffiliateMarker(const platform::Files& files,
+                                               const std::filesystem::path& folder)
 {
     std::vector<std::string> markers;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
+    for (const std::string& name : files.FileNames(folder)) {
         const std::string upper = platform::UpperAnsi(platform::ToAnsi(name));
-        if (upper.starts_with("__") && upper.ends_with(".INI") && entry.is_regular_file(error))
+        if (upper.starts_with("__") && upper.ends_with(".INI"))
             markers.push_back(name);
     }
     if (markers.empty())
@@ -194,7 +192,7 @@ void frmRegWizard::CenterForm()
 
 void frmRegWizard::FindAffiliate()
 {
-    if (auto id = FindAffiliateMarker(context.globals.gAppPath)) {
+    if (auto id = FindAffiliateMarker(context.ports.files, context.globals.gAppPath)) {
         context.globals.gAffiliateID = *id;
         form.txtMediaName.SetText(*id);
     }
@@ -247,14 +245,14 @@ void frmRegWizard::LoadMediaSources()
 
 long frmRegWizard::LoadAgreement()
 {
-    std::ifstream in(AppFile(context.globals, "agree.txt"), std::ios::binary);
-    if (!in) {
+    const std::optional<std::string> bytes =
+        context.ports.files.Read(AppFile(context.globals, "agree.txt"));
+    if (!bytes) {
         AgreementMissing();
         return err::FileNotFound;
     }
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     std::string text;
-    for (const std::string& line : ReadLines(platform::FromAnsi(bytes)))
+    for (const std::string& line : ReadLines(platform::FromAnsi(*bytes)))
         text += line + "\r\n";
     if (text.empty()) {
         form.txtAgreement.SetText("Agreement missing");

@@ -2,9 +2,6 @@
 // payment page.
 #include "wizard/validation.h"
 
-#include <langinfo.h>
-#include <locale.h>
-
 #include <array>
 #include <charconv>
 #include <optional>
@@ -161,25 +158,27 @@ bool IsEmpty(const Control& control)
 // An empty field turns its label red. A filled number field that does not
 // convert is listed all the same, but its label keeps the colour it had:
 // only a missing entry is marked on the page.
-void CheckField(const Field& field, std::uint16_t& mask)
+void CheckField(const Field& field, const NumberSeparators& separators, std::uint16_t& mask)
 {
     const std::string text = field.entry->Text();
     const std::string_view trimmed = platform::TrimBlanks(text);
     if (trimmed.empty()) {
         field.label->SetForeColor(MissingColour);
         mask |= field.bit;
-    } else if (field.numeric && !IsDecimalNumber(trimmed)) {
+    } else if (field.numeric && !IsDecimalNumber(trimmed, separators)) {
         mask |= field.bit;
     } else {
         field.label->SetForeColor(NormalColour);
     }
 }
 
-void CheckFields(const std::vector<Field>& fields, std::uint16_t bits, std::uint16_t& mask)
+void CheckFields(const frmRegWizard& wizard, const std::vector<Field>& fields, std::uint16_t bits,
+                 std::uint16_t& mask)
 {
+    const NumberSeparators separators = RegionalSeparators(wizard.context.ports.regional);
     for (const Field& field : fields)
         if ((field.bit & bits) != 0)
-            CheckField(field, mask);
+            CheckField(field, separators, mask);
 }
 
 void Tell(frmRegWizard& wizard, const std::string& text, int style, const std::string& title = {})
@@ -218,7 +217,7 @@ bool MaskStepPasses(frmRegWizard& wizard, std::uint16_t mask, const std::vector<
 bool FieldPagePasses(frmRegWizard& wizard, const std::vector<Field>& fields)
 {
     std::uint16_t mask = 0;
-    CheckFields(fields, kAllFields, mask);
+    CheckFields(wizard, fields, kAllFields, mask);
     return MaskStepPasses(wizard, mask, fields);
 }
 
@@ -291,7 +290,7 @@ bool PaymentPagePasses(frmRegWizard& wizard)
     }
     if (!CheckExpiry(wizard, mask))
         return false;
-    CheckFields(fields, 8 | 16, mask);
+    CheckFields(wizard, fields, 8 | 16, mask);
     return MaskStepPasses(wizard, mask, fields);
 }
 
@@ -333,7 +332,7 @@ bool AreaCodePagePasses(frmRegWizard& wizard)
 {
     const std::vector<Field> fields = AreaCodeFields(wizard.form);
     std::uint16_t mask = 0;
-    CheckFields(fields, kAllFields, mask);
+    CheckFields(wizard, fields, kAllFields, mask);
     if (mask == 0)
         return true;
     ReportMissing(wizard, mask, fields);
@@ -419,15 +418,11 @@ void SetInputLimits(frmRegWizard& wizard)
     f.txtPhoneNumber.SetMaxLength(10);
 }
 
-NumberSeparators EnvironmentSeparators()
+NumberSeparators RegionalSeparators(const platform::RegionalSettings& regional)
 {
     NumberSeparators separators;
-    locale_t numeric = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0));
-    if (numeric == static_cast<locale_t>(0))
-        return separators; // an unknown locale named: the C locale's rules
-    const std::string decimal = nl_langinfo_l(RADIXCHAR, numeric);
-    const std::string thousands = nl_langinfo_l(THOUSEP, numeric);
-    freelocale(numeric);
+    const std::string decimal = regional.DecimalSeparator();
+    const std::string thousands = regional.ThousandsSeparator();
     if (!decimal.empty())
         separators.decimal = decimal;
     if (!thousands.empty())
@@ -455,11 +450,6 @@ bool IsDecimalNumber(std::string_view text, const NumberSeparators& separators)
     if (!rest.empty() || (whole.empty() && fraction.empty()))
         return false;
     return FitsDecimal(whole, fraction);
-}
-
-bool IsDecimalNumber(std::string_view text)
-{
-    return IsDecimalNumber(text, EnvironmentSeparators());
 }
 
 } // namespace regwiz::wizard

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/regional_settings.h"
 #include "wizard/pages.h"
 
 namespace regwiz::wizard {
@@ -45,13 +46,12 @@ struct NumberSeparators {
     std::string thousands = ",";
 };
 
-// Those of the environment's numeric locale. A locale without a thousands
-// separator (the C locale) gets the US "," unless "," is its decimal point.
-NumberSeparators EnvironmentSeparators();
+// Those of the regional settings. Settings without a thousands separator (the
+// C locale) get the US "," unless "," is their decimal point.
+NumberSeparators RegionalSeparators(const platform::RegionalSettings& regional);
 
 // The text converts to a Decimal the way the number fields (zip code, phone,
 // area code) have always been tested: see validation.cpp for what is taken.
 bool IsDecimalNumber(std::string_view text, const NumberSeparators& separators);
-bool IsDecimalNumber(std::string_view text); // with EnvironmentSeparators()
 
 } // namespace regwiz::wizard

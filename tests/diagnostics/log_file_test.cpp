@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-#include "diagnostics/regional_format.h"
 #include "platform/errors.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
@@ -70,17 +69,6 @@ TEST_F(Log, UnwritableLogRaisesToTheCaller)
         EXPECT_EQ(e.Number(), err::PathNotFound);
     }
     EXPECT_FALSE(std::filesystem::exists(home / "missing"));
-}
-
-TEST(RegionalFormat, TwelveAndTwentyFourHourClocks)
-{
-    const platform::LocalTime midnight{2026, 1, 1, 0, 0, 9, 4};
-    const platform::LocalTime afternoon{2026, 7, 4, 13, 5, 9, 6};
-    EXPECT_EQ(LongTime(midnight, "C"), "12:00:09 AM");
-    EXPECT_EQ(LongTime({2026, 1, 1, 12, 30, 0, 4}, "C"), "12:30:00 PM");
-    EXPECT_EQ(LongTime(afternoon, "C"), "1:05:09 PM");
-    EXPECT_EQ(LongDate(afternoon, "C"), "Saturday, July 04, 2026");
-    EXPECT_EQ(LongDate(midnight, "no_SUCH.locale"), "Thursday, January 01, 2026");
 }
 
 } // namespace

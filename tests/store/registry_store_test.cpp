@@ -31,9 +31,9 @@ protected:
     platform::posix::PrivateProfileFiles profiles;
     test::FakePlatform fake;
     platform::fake::FakeMessageBoxes& boxes = fake.boxes;
-    platform::Ports ports{registry,       profiles,  fake.boxes, fake.pointer, fake.clock,
-                          fake.folders,   fake.loop, fake.help,  fake.volume,  fake.screen,
-                          fake.telephony, {},        {}};
+    platform::Ports ports{registry,    profiles,      fake.files,     fake.boxes, fake.pointer,
+                          fake.clock,  fake.regional, fake.folders,   fake.loop,  fake.help,
+                          fake.volume, fake.screen,   fake.telephony, {},         {}};
     Globals globals{AppFolder(home)};
     modRegistry store{ports, globals};
 

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "host/component.h"
+#include "platform/posix/regional_settings.h"
 #include "support/fake_platform.h"
 
 namespace regwiz::wizard {
@@ -87,10 +88,10 @@ TEST(NumberTest, TheCLocaleAndUnknownLocalesTakeTheUsThousandsSeparator)
 {
     for (const char* name : {"C", "xx_NOWHERE.UTF-8"}) {
         ScopedEnv locale("LC_ALL", name);
-        const NumberSeparators separators = EnvironmentSeparators();
+        const NumberSeparators separators = RegionalSeparators(platform::posix::LocaleSettings());
         EXPECT_EQ(separators.decimal, ".") << name;
         EXPECT_EQ(separators.thousands, ",") << name;
-        EXPECT_TRUE(IsDecimalNumber("1,234")) << name;
+        EXPECT_TRUE(IsDecimalNumber("1,234", separators)) << name;
     }
 }
 

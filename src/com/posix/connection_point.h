@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "host/com/object_support.h"
+#include "com/posix/object_support.h"
 #include "regwizard/com/com_types.h"
 
-namespace regwiz::host::com {
+namespace regwiz::com::posix {
 
 // The one connection point of a connectable object: it keeps the sinks hosts
 // advise and calls each of them for an event. It is part of its container:
@@ -74,4 +74,4 @@ private:
     std::size_t position_;
 };
 
-} // namespace regwiz::host::com
+} // namespace regwiz::com::posix

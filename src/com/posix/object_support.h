@@ -10,7 +10,7 @@
 
 #include "regwizard/com/com_types.h"
 
-namespace regwiz::host::com {
+namespace regwiz::com::posix {
 
 // Live objects of any class the library serves, and LockServer locks. The
 // counts are atomic: DllCanUnloadNow may be asked from any thread.
@@ -61,4 +61,4 @@ inline HRESULT GiveInterface(IUnknown* found, void** ppv)
 // Text for a BSTR: UTF-8 decoded, anything malformed as U+FFFD.
 BSTR MakeBstr(const std::string& utf8);
 
-} // namespace regwiz::host::com
+} // namespace regwiz::com::posix

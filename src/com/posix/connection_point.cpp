@@ -1,10 +1,10 @@
-#include "host/com/connection_point.h"
+#include "com/posix/connection_point.h"
 
 #include <algorithm>
 
 #include "regwizard/com/reg_engine_com.h"
 
-namespace regwiz::host::com {
+namespace regwiz::com::posix {
 
 ConnectionPoint::ConnectionPoint(IConnectionPointContainer& container, const IID& events)
     : container_(container), events_(events)
@@ -209,4 +209,4 @@ HRESULT ConnectionPointEnum::Clone(IEnumConnectionPoints** ppEnum)
     return Create(points_, position_, ppEnum);
 }
 
-} // namespace regwiz::host::com
+} // namespace regwiz::com::posix

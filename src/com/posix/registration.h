@@ -7,7 +7,7 @@
 #include "platform/registry.h"
 #include "regwizard/com/com_types.h"
 
-namespace regwiz::host::com {
+namespace regwiz::com::posix {
 
 // One value registration writes under HKEY_CLASSES_ROOT ("" is the key's
 // default value).
@@ -36,4 +36,4 @@ HRESULT UnregisterServer(platform::Registry& registry);
 // The file of the shared library this code is part of.
 std::filesystem::path ThisLibrary();
 
-} // namespace regwiz::host::com
+} // namespace regwiz::com::posix

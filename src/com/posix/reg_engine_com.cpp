@@ -1,9 +1,9 @@
-#include "host/com/reg_engine_com.h"
+#include "com/posix/reg_engine_com.h"
 
 #include <cstring>
 #include <optional>
 
-namespace regwiz::host::com {
+namespace regwiz::com::posix {
 namespace {
 
 struct Member {
@@ -317,4 +317,4 @@ void RegEngineCom::Events::RegCanceled()
     point_.Fire(DISPID_RegEngineEvents_RegCanceled);
 }
 
-} // namespace regwiz::host::com
+} // namespace regwiz::com::posix

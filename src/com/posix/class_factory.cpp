@@ -1,9 +1,9 @@
 // The class object of RegEngine and the library's entry points for it.
-#include "host/com/object_support.h"
-#include "host/com/reg_engine_com.h"
+#include "com/posix/object_support.h"
+#include "com/posix/reg_engine_com.h"
 #include "regwizard/com/reg_engine_com.h"
 
-namespace regwiz::host::com {
+namespace regwiz::com::posix {
 namespace {
 
 // Each host that asks gets a factory of its own; it counts as a live object,
@@ -55,12 +55,12 @@ private:
 };
 
 } // namespace
-} // namespace regwiz::host::com
+} // namespace regwiz::com::posix
 
 extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID rclsid,
                                                                             REFIID riid, void** ppv)
 {
-    using namespace regwiz::host::com;
+    using namespace regwiz::com::posix;
     if (ppv == nullptr)
         return E_POINTER;
     *ppv = nullptr;
@@ -76,5 +76,5 @@ extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFC
 
 extern "C" __attribute__((visibility("default"))) HRESULT DllCanUnloadNow()
 {
-    return regwiz::host::com::ServerInUse() ? S_FALSE : S_OK;
+    return regwiz::com::posix::ServerInUse() ? S_FALSE : S_OK;
 }

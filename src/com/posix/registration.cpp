@@ -1,17 +1,17 @@
-#include "host/com/registration.h"
+#include "com/posix/registration.h"
 
 #include <algorithm>
 #include <dlfcn.h>
 #include <set>
 #include <string_view>
 
-#include "host/com/object_support.h"
+#include "com/posix/object_support.h"
 #include "platform/codepage.h"
 #include "platform/posix/registry_files.h"
 #include "regwizard/com/guid_text.h"
 #include "regwizard/com/reg_engine_com.h"
 
-namespace regwiz::host::com {
+namespace regwiz::com::posix {
 namespace {
 
 using regwizard::com::GuidText;
@@ -185,25 +185,25 @@ std::filesystem::path ThisLibrary()
     return error ? std::filesystem::absolute(info.dli_fname, error) : file;
 }
 
-} // namespace regwiz::host::com
+} // namespace regwiz::com::posix
 
 extern "C" __attribute__((visibility("default"))) HRESULT DllRegisterServer()
 {
     using namespace regwiz;
-    return host::com::Guarded([] {
-        const std::filesystem::path library = host::com::ThisLibrary();
+    return com::posix::Guarded([] {
+        const std::filesystem::path library = com::posix::ThisLibrary();
         if (library.empty())
             return SELFREG_E_CLASS;
         platform::posix::RegistryFiles registry(platform::posix::RegistryFiles::DefaultFolder());
-        return host::com::RegisterServer(registry, library);
+        return com::posix::RegisterServer(registry, library);
     });
 }
 
 extern "C" __attribute__((visibility("default"))) HRESULT DllUnregisterServer()
 {
     using namespace regwiz;
-    return host::com::Guarded([] {
+    return com::posix::Guarded([] {
         platform::posix::RegistryFiles registry(platform::posix::RegistryFiles::DefaultFolder());
-        return host::com::UnregisterServer(registry);
+        return com::posix::UnregisterServer(registry);
     });
 }

@@ -3,12 +3,12 @@
 #include <memory>
 #include <string>
 
-#include "host/com/connection_point.h"
-#include "host/com/object_support.h"
+#include "com/posix/connection_point.h"
+#include "com/posix/object_support.h"
 #include "regwizard/com/reg_engine_com.h"
 #include "regwizard/reg_engine.h"
 
-namespace regwiz::host::com {
+namespace regwiz::com::posix {
 
 // The COM object RegEngine: the dual interface _RegEngine and the events
 // __RegEngine over the same component object the C++ API uses. Apartment
@@ -75,4 +75,4 @@ private:
     std::unique_ptr<regwizard::RegEngine> engine_;
 };
 
-} // namespace regwiz::host::com
+} // namespace regwiz::com::posix

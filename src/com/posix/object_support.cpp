@@ -1,10 +1,10 @@
-#include "host/com/object_support.h"
+#include "com/posix/object_support.h"
 
 #include <atomic>
 #include <cstddef>
 #include <optional>
 
-namespace regwiz::host::com {
+namespace regwiz::com::posix {
 namespace {
 
 std::atomic<long> liveObjects{0};
@@ -81,4 +81,4 @@ BSTR MakeBstr(const std::string& utf8)
     return RwSysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
 }
 
-} // namespace regwiz::host::com
+} // namespace regwiz::com::posix
