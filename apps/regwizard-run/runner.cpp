@@ -1,6 +1,7 @@
 #include "regwizard-run/runner.h"
 
 #include "regwizard-run/driver.h"
+#include "regwizard-run/faults.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -107,6 +108,63 @@ platform::LocalTime DayAt10(const std::string& date)
         y, static_cast<int>(m), static_cast<int>(d), 10, 0, 0, static_cast<int>(wd.c_encoding())};
 }
 
+// The computer's time of day follows the run's clock: `today` starts it, and
+// whatever lets the run's clock pass moves it on.
+class RunClock final : public platform::Clock {
+public:
+    explicit RunClock(const platform::EventLoop& loop) : loop_(loop) {}
+    void Set(const platform::LocalTime& start)
+    {
+        start_ = start;
+        startMs_ = loop_.NowMs();
+    }
+    platform::LocalTime Now() const override
+    {
+        using namespace std::chrono;
+        const sys_days startDay = year{start_.year} / month{static_cast<unsigned>(start_.month)}
+                                  / day{static_cast<unsigned>(start_.day)};
+        const sys_seconds at = startDay + hours{start_.hour} + minutes{start_.minute}
+                               + seconds{start_.second}
+                               + duration_cast<seconds>(milliseconds{loop_.NowMs() - startMs_});
+        const sys_days today = floor<days>(at);
+        const year_month_day date{today};
+        const hh_mm_ss time{at - today};
+        return {static_cast<int>(date.year()),
+                static_cast<int>(static_cast<unsigned>(date.month())),
+                static_cast<int>(static_cast<unsigned>(date.day())),
+                static_cast<int>(time.hours().count()),
+                static_cast<int>(time.minutes().count()),
+                static_cast<int>(time.seconds().count()),
+                static_cast<int>(weekday{today}.c_encoding())};
+    }
+
+private:
+    const platform::EventLoop& loop_;
+    platform::LocalTime start_;
+    std::int64_t startMs_ = 0;
+};
+
+// Transfer N's state events: the scenario's `on transfer N` actions run before
+// the first of them is handled.
+class CountedEvents final : public platform::InetEvents {
+public:
+    CountedEvents(platform::InetEvents& inner, std::function<void()> beforeFirst)
+        : inner_(inner), beforeFirst_(std::move(beforeFirst))
+    {
+    }
+    void Started(std::function<void()> beforeFirst) { beforeFirst_ = std::move(beforeFirst); }
+    void StateChanged(std::int16_t state) override
+    {
+        if (auto run = std::exchange(beforeFirst_, nullptr))
+            run();
+        inner_.StateChanged(state);
+    }
+
+private:
+    platform::InetEvents& inner_;
+    std::function<void()> beforeFirst_;
+};
+
 std::string HexBytes(const std::vector<std::uint8_t>& data)
 {
     std::ostringstream out;
@@ -131,8 +189,11 @@ std::string YesNo(bool value)
 // A transfer control whose request time-out the scenario chose ("timeout").
 class TimedTransfer final : public platform::InetTransfer {
 public:
-    TimedTransfer(std::unique_ptr<platform::InetTransfer> inner, const std::optional<int>& timeout)
-        : inner_(std::move(inner)), timeout_(timeout)
+    using Factory = std::function<std::unique_ptr<platform::InetTransfer>(platform::InetEvents&)>;
+    TimedTransfer(platform::InetEvents& events, const Factory& make,
+                  const std::optional<int>& timeout, std::function<std::function<void()>()> started)
+        : events_(events, nullptr), inner_(make(events_)), timeout_(timeout),
+          started_(std::move(started))
     {
     }
     void SetProtocol(const std::string& protocol) override { inner_->SetProtocol(protocol); }
@@ -151,6 +212,7 @@ public:
         if (timeout_)
             inner_->SetRequestTimeout(*timeout_);
         inner_->Execute(url, operation, data, headers);
+        events_.Started(started_());
     }
     bool StillExecuting() const override { return inner_->StillExecuting(); }
     std::string GetChunk(int size, int dataType) override
@@ -162,8 +224,10 @@ public:
     void Cancel() override { inner_->Cancel(); }
 
 private:
+    CountedEvents events_;
     std::unique_ptr<platform::InetTransfer> inner_;
     const std::optional<int>& timeout_;
+    std::function<std::function<void()>()> started_; // the actions of the transfer just started
 };
 
 class ScenarioRun {
@@ -172,9 +236,9 @@ public:
         : options_(options), home_(options.home), out_(out), driver_(MakeDriver(options, pointer_)),
           registry_(home_.Registry()), folders_(home_.root / "Program Files", home_.App()),
           modem_(loop_, profiles_, home_.root / "phonebook.ini"),
-          ports_{registry_,
-                 profiles_,
-                 files_,
+          ports_{faultyRegistry_,
+                 faultyProfiles_,
+                 faultyFiles_,
                  driver_->Boxes(),
                  pointer_,
                  clock_,
@@ -187,12 +251,14 @@ public:
                  telephony_,
                  modem_.Factory(),
                  [this](platform::InetEvents& events) -> std::unique_ptr<platform::InetTransfer> {
-                     return std::make_unique<TimedTransfer>(transfers_(events), timeout_);
+                     return std::make_unique<TimedTransfer>(events, transfers_, timeout_,
+                                                            [this] { return TransferStarted(); });
                  }},
-          setupStore_(ports_, setupGlobals_)
+          setupPorts_(SetUpPorts(ports_)), setupStore_(setupPorts_, setupGlobals_)
     {
         clock_.Set(DayAt10("2026-12-05"));
         modem_.onDialStarted = [this](int attempt) { OnDialStarted(attempt); };
+        modem_.refuseEntryWrite = [this] { return faults_.Fails("entry-write"); };
     }
 
     ~ScenarioRun()
@@ -208,7 +274,10 @@ public:
                 out_ << std::setw(4) << command.line << "  " << Describe(command) << "\n";
                 Execute(command);
                 driver_->Settle();
+                if (nestedError_)
+                    throw *nestedError_;
             }
+            CheckTransfersStarted();
         } catch (const ScenarioError& error) {
             out_ << "ERROR " << error.Text() << "\n";
             return Outcome::NotRun;
@@ -238,6 +307,19 @@ private:
     void ExpectReg(const Command& c, bool present);
     void ExpectFile(const Command& c, bool present);
     void OnDialStarted(int attempt);
+    std::function<void()> TransferStarted();
+    void RunNested(const Command& action, const std::string& context);
+    void CheckTransfersStarted();
+    void NoReg(const Command& c);
+    void Fault(const Command& c);
+
+    // The runner's own set-up writes go to the real registry and files.
+    platform::Ports SetUpPorts(const platform::Ports& ports)
+    {
+        return {registry_,    profiles_,      files_,          ports.boxes,      ports.pointer,
+                ports.clock,  ports.regional, ports.folders,   ports.loop,       ports.help,
+                ports.volume, ports.screen,   ports.telephony, ports.rasFactory, ports.inetFactory};
+    }
 
     void Check(const Command& c, bool held, const std::string& found)
     {
@@ -293,10 +375,15 @@ private:
     platform::posix::RegistryFiles registry_;
     platform::posix::PrivateProfileFiles profiles_;
     platform::posix::PosixFiles files_;
-    platform::fake::FakeClock clock_;
+    FaultPlan faults_;
+    std::filesystem::path appFolder_; // where file writes count, known at `start`
+    FaultyRegistry faultyRegistry_{registry_, faults_};
+    FaultyProfileFiles faultyProfiles_{profiles_, faults_, appFolder_};
+    FaultyFiles faultyFiles_{files_, faults_, appFolder_};
+    platform::fake::VirtualEventLoop loop_;
+    RunClock clock_{loop_};
     platform::posix::LocaleSettings regional_;
     platform::fake::FakeFolders folders_;
-    platform::fake::VirtualEventLoop loop_;
     platform::fake::FakeHelp help_;
     platform::fake::FakeVolume volume_;
     platform::fake::FakeScreen screen_;
@@ -305,6 +392,7 @@ private:
     platform::InetFactory transfers_ = platform::curl::MakeCurlInetFactory(loop_);
     std::optional<int> timeout_;
     platform::Ports ports_;
+    platform::Ports setupPorts_;
     Globals setupGlobals_;
     modRegistry setupStore_;
 
@@ -312,6 +400,9 @@ private:
     std::vector<std::unique_ptr<host::RegEngineObject>> engines_;
     EventRecorder events_;
     std::map<int, std::vector<Command>> onDial_;
+    std::map<int, std::vector<Command>> onTransfer_;
+    int transfersStarted_ = 0;
+    std::optional<ScenarioError> nestedError_; // raised inside the component's handlers
     bool appPathWritten_ = false;
     std::size_t boxesSeen_ = 0;
     std::size_t eventsSeen_ = 0;
@@ -343,13 +434,12 @@ void ScenarioRun::Execute(const Command& c)
         Host(c);
     else if (verb == "after") {
         const Command action = SubCommand(c, 2);
-        loop_.StartTimer(static_cast<int>(ParseNumber(c, 1)), [this, action] {
-            out_ << std::setw(4) << action.line << "  (after) " << Describe(action) << "\n";
-            Execute(action);
-        });
-    } else if (verb == "on")
-        onDial_[static_cast<int>(ParseNumber(c, 2))].push_back(SubCommand(c, 3));
-    else if (verb == "shot")
+        loop_.StartTimer(static_cast<int>(ParseNumber(c, 1)),
+                         [this, action] { RunNested(action, "(after)"); });
+    } else if (verb == "on") {
+        auto& actions = c.words[1] == "dial" ? onDial_ : onTransfer_;
+        actions[static_cast<int>(ParseNumber(c, 2))].push_back(SubCommand(c, 3));
+    } else if (verb == "shot")
         Shot(c);
     else if (verb == "dump")
         Dump();
@@ -364,11 +454,45 @@ void ScenarioRun::OnDialStarted(int attempt)
     auto actions = onDial_.find(attempt);
     if (actions == onDial_.end())
         return;
-    for (const Command& action : actions->second) {
-        out_ << std::setw(4) << action.line << "  (on dial " << attempt << ") " << Describe(action)
-             << "\n";
+    for (const Command& action : actions->second)
+        RunNested(action, "(on dial " + std::to_string(attempt) + ")");
+}
+
+std::function<void()> ScenarioRun::TransferStarted()
+{
+    const int number = ++transfersStarted_;
+    const auto actions = onTransfer_.find(number);
+    if (actions == onTransfer_.end())
+        return nullptr;
+    return [this, number, commands = actions->second] {
+        for (const Command& action : commands)
+            RunNested(action, "(on transfer " + std::to_string(number) + ")");
+    };
+}
+
+// An action run from inside the component's handlers: a scenario error there
+// must not unwind through the component (or the toolkit's event loop), so it
+// is kept and raised once the handler has returned to the runner.
+void ScenarioRun::RunNested(const Command& action, const std::string& context)
+{
+    if (nestedError_)
+        return;
+    out_ << std::setw(4) << action.line << "  " << context << " " << Describe(action) << "\n";
+    try {
         Execute(action);
+    } catch (const ScenarioError& error) {
+        nestedError_ = error;
     }
+}
+
+void ScenarioRun::CheckTransfersStarted()
+{
+    for (const auto& [number, actions] : onTransfer_)
+        if (number > transfersStarted_)
+            for (const Command& action : actions)
+                Check(action, false,
+                      "transfer " + std::to_string(number) + " never started ("
+                          + std::to_string(transfersStarted_) + " did)");
 }
 
 void ScenarioRun::SetUp(const Command& c)
@@ -388,8 +512,8 @@ void ScenarioRun::SetUp(const Command& c)
         for (const DialOutcome& outcome : ParseDialOutcomes(c))
             modem_.QueueOutcome(ModemOutcome(outcome));
     } else if (verb == "entry") {
-        modem_.WriteEntrySetting(std::string(ServiceDomain),
-                                 static_cast<int>(ParseNumber(c, 1)), c.words[2]);
+        modem_.WriteEntrySetting(std::string(ServiceDomain), static_cast<int>(ParseNumber(c, 1)),
+                                 c.words[2]);
     } else if (verb == "today") {
         clock_.Set(DayAt10(c.words[1]));
     } else if (verb == "volume") {
@@ -402,8 +526,35 @@ void ScenarioRun::SetUp(const Command& c)
             telephony_.location.reset();
         else
             telephony_.location = std::make_pair(c.words[1], c.words[2]);
-    } else if (verb == "timeout")
+    } else if (verb == "timeout") {
         timeout_ = static_cast<int>(ParseNumber(c, 1));
+    } else if (verb == "noreg") {
+        NoReg(c);
+    } else if (verb == "fault") {
+        Fault(c);
+    }
+}
+
+void ScenarioRun::NoReg(const Command& c)
+{
+    if (platform::EqualNoCase(c.words[3], "AppPath"))
+        appPathWritten_ = true; // and none is written at `start`
+    const long hive = setupStore_.fTopKey(c.words[1]);
+    if (hive == 0 || hive == modRegistry::kIniFile)
+        throw ScenarioError{c.line, c.words[1] + " is no hive"};
+    const long rc =
+        registry_.DeleteValue(static_cast<platform::Hive>(hive), c.words[2], c.words[3]);
+    if (rc != platform::status::Success && rc != platform::status::FileNotFound)
+        throw ScenarioError{c.line, "cannot remove " + c.words[3]};
+}
+
+void ScenarioRun::Fault(const Command& c)
+{
+    const long from = ParseNumber(c, 2);
+    const long to = c.words.size() < 4  ? from
+                    : c.words[3] == "*" ? FaultPlan::kNoBound
+                                        : ParseNumber(c, 3);
+    faults_.Add(c.words[1], from, to);
 }
 
 void ScenarioRun::Start()
@@ -415,6 +566,12 @@ void ScenarioRun::Start()
     Variant number;
     if (setupStore_.fReadValue("HKLM", kSystemKey, "RegSvrNum", "S", "", number) == 0)
         modem_.SetRegistrationNumber(std::string(platform::TrimBlanks(CStr(number))));
+    Variant appPath;
+    appFolder_ = setupStore_.fReadValue("HKLM", kSystemKey, "AppPath", "S", "", appPath) == 0
+                         && !CStr(appPath).empty()
+                     ? std::filesystem::path(CStr(appPath))
+                     : home_.App();
+    faults_.Start();
     if (!component_) {
         component_ = std::make_unique<host::Component>(ports_);
         component_->viewFactory = driver_->ViewFactory();
@@ -470,6 +627,8 @@ void ScenarioRun::Select(const Command& c)
     Control& control = UsableControl(c, c.words[1]);
     const std::string& choice = c.words[2];
     int index = -1;
+    if (choice == "none")
+        return driver_->Select(control, -1);
     if (choice.size() > 1 && choice[0] == '#'
         && choice.find_first_not_of("0123456789", 1) == std::string::npos) {
         index = std::stoi(choice.substr(1));
@@ -561,6 +720,16 @@ void ScenarioRun::Expect(const Command& c)
         ExpectFile(c, what == "file");
     } else if (what == "log") {
         ExpectLog(c);
+    } else if (what == "nolog") {
+        const std::string log = platform::FromAnsi(ReadFile(AppFolder() / "quorvale.log"));
+        const std::size_t at = log.find(c.words[2]);
+        Check(c, at == std::string::npos,
+              at == std::string::npos ? ""
+                                      : QuoteWord(std::string(platform::TextOf(
+                                          log, platform::SplitLines(log.substr(0, at)).back()))));
+    } else if (what == "nohelp") {
+        Check(c, helpSeen_ >= help_.calls.size(),
+              helpSeen_ < help_.calls.size() ? "a help call" : "");
     } else if (what == "entry") {
         const auto entry = modem_.StoredEntry(std::string(ServiceDomain));
         const int position = static_cast<int>(ParseNumber(c, 2));
@@ -601,6 +770,9 @@ void ScenarioRun::ExpectControl(const Command& c, const std::string& what)
         Check(c, control.Items() == expected, found.empty() ? "(empty)" : found);
     } else if (what == "selected") {
         Check(c, control.ListIndex() == ParseNumber(c, 3), std::to_string(control.ListIndex()));
+    } else if (what == "checked") {
+        const bool checked = control.Value() == 1;
+        Check(c, YesNo(checked) == c.words[3], YesNo(checked));
     } else if (what == "colour") {
         const std::string found = ColourText(control.ForeColor());
         Check(c, platform::EqualNoCase(found, c.words[3]), found);

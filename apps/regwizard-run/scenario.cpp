@@ -379,11 +379,12 @@ enum class Kind {
     Volume,
     Colour,
     Choice,   // one of `choices`, separated by '|'
+    Bound,    // 1 or more, or "*" for no bound
     Action,   // the rest of the words are an action or an expectation
     Outcomes, // the rest of the words are dial outcomes
 };
 
-enum class Repeat { Once, OneOrMore, ZeroOrMore };
+enum class Repeat { Once, Optional, OneOrMore, ZeroOrMore };
 
 struct Param {
     std::string_view name;
@@ -423,6 +424,13 @@ std::vector<Form> SetUpForms()
         {"location none", {}},
         {"location", {{"COUNTRY"}, {"CITY"}}},
         {"timeout", {{.name = "SECONDS", .kind = Kind::Positive}}},
+        {"fault",
+         {{.name = "KIND",
+           .kind = Kind::Choice,
+           .choices = "registry-write|file-write|entry-write"},
+          {.name = "FROM", .kind = Kind::Positive},
+          {.name = "TO|*", .kind = Kind::Bound, .repeat = Repeat::Optional}}},
+        {"noreg", {kHive, kKey, kName}},
     };
 }
 
@@ -445,6 +453,7 @@ std::vector<Form> ActionForms()
         {"host log", {{.name = "on|off", .kind = Kind::Choice, .choices = "on|off"}}},
         {"after", {kMs, kAction}},
         {"on dial", {{.name = "N", .kind = Kind::Positive}, kAction}},
+        {"on transfer", {{.name = "N", .kind = Kind::Positive}, kAction}},
         {"shot", {kName}},
         {"dump", {}},
     };
@@ -477,6 +486,9 @@ std::vector<Form> ExpectationForms()
         {"expect file", {kPath, kContent}},
         {"expect nofile", {kPath}},
         {"expect log", {kText}},
+        {"expect nolog", {kText}},
+        {"expect nohelp", {}},
+        {"expect checked", {kControl, kYesNo}},
         {"expect entry", {kSetting, {"VALUE"}}},
         {"expect noentry", {}},
         {"expect dials", {kCount}},
@@ -534,10 +546,11 @@ std::string FormUsage(const Form& form)
 {
     std::string usage(form.head);
     for (const Param& param : form.params) {
-        const bool optional = param.repeat == Repeat::ZeroOrMore;
+        const bool optional =
+            param.repeat == Repeat::ZeroOrMore || param.repeat == Repeat::Optional;
         usage += optional ? " [" : " ";
         usage += param.name;
-        usage += param.repeat == Repeat::Once ? "" : "...";
+        usage += param.repeat == Repeat::Once || param.repeat == Repeat::Optional ? "" : "...";
         usage += optional ? "]" : "";
     }
     return usage;
@@ -551,6 +564,8 @@ bool ArityFits(const Form& form, std::size_t arguments)
     switch (form.params.back().repeat) {
     case Repeat::Once:
         return arguments == form.params.size();
+    case Repeat::Optional:
+        return arguments == fixed || arguments == form.params.size();
     case Repeat::OneOrMore:
         return arguments > fixed;
     case Repeat::ZeroOrMore:
@@ -656,6 +671,8 @@ std::string WordProblem(std::string_view word, const Param& param)
         return IsHexWord(word, 6) ? "" : "six hexadecimal digits";
     case Kind::Choice:
         return IsChoice(word, param.choices) ? "" : "one of " + ChoiceList(param.choices);
+    case Kind::Bound:
+        return word == "*" || NumberProblem(word, Kind::Positive).empty() ? "" : "1 or more, or *";
     default:
         return "";
     }

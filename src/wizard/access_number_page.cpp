@@ -1,8 +1,5 @@
 // Page 10: fetches the access-number list and offers the numbers of the
 // member's area code, or a choice by state and city.
-#include <fstream>
-#include <iterator>
-
 #include "platform/errors.h"
 #include "platform/inet.h"
 #include "wizard/reg_wizard.h"
@@ -11,20 +8,6 @@ namespace regwiz::wizard {
 namespace {
 
 constexpr long kTransferFailed = 35754; // the download ended without the file
-
-std::optional<std::string> ReadWhole(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool IsFile(const std::filesystem::path& file)
-{
-    std::error_code ignored;
-    return std::filesystem::is_regular_file(file, ignored);
-}
 
 void Fill(Control& list, const std::vector<std::string>& entries)
 {
@@ -74,9 +57,9 @@ void frmRegWizard::AccessNumberEntry()
 long frmRegWizard::GetPhoneList()
 {
     const std::filesystem::path local = AppFile(context.globals, "conf") / "phonelist.txt";
-    if (IsFile(local)) {
-        std::error_code ignored;
-        std::filesystem::remove(local, ignored);
+    platform::Files& files = context.ports.files;
+    if (files.IsFile(local)) {
+        files.Remove(local);
         DoEvents();
     }
     long error = 0;
@@ -87,14 +70,14 @@ long frmRegWizard::GetPhoneList()
             WaitForDownload();
             // A download that ended without the file failed as surely as one
             // that could not start.
-            if (!IsFile(local))
+            if (!files.IsFile(local))
                 error = kTransferFailed;
         }
         if (error == 0 || !AskToTryAgain())
             break;
     }
     if (error == 0)
-        accessNumbers_ = exchange::ReadPhoneList(ReadWhole(local).value_or(std::string()));
+        accessNumbers_ = exchange::ReadPhoneList(files.Read(local).value_or(std::string()));
     form.SetMousePointer(platform::pointer::Default);
     return error;
 }

@@ -263,6 +263,8 @@ long PhoneBookObject::Save()
 {
     if (!IsValidEntryName(name_))
         return kErrorInvalidName;
+    if (line_.refuseEntryWrite && line_.refuseEntryWrite())
+        return kErrorCannotWritePhoneBook;
     for (const auto& [position, value] : settings_.Values()) {
         if (!line_.profiles_.WriteString(line_.phoneBookFile_, name_, std::to_string(position),
                                          StoredText(value)))

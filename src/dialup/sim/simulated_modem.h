@@ -69,6 +69,9 @@ public:
     // Called when attempt N (1-based over the line's life) starts, from inside
     // Dial and before the attempt's first event.
     std::function<void(int attempt)> onDialStarted;
+    // Asked before each entry is stored; true makes the phone book refuse it,
+    // as a full disk would.
+    std::function<bool()> refuseEntryWrite;
 
     int Dials() const { return dials_; }
     int HangUps() const { return hangUps_; }

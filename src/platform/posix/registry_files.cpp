@@ -515,6 +515,19 @@ std::string WithValue(std::string text, std::string_view keyPath, std::string_vi
     return text;
 }
 
+// The text without the value's record; every other byte stays.
+std::optional<std::string> WithoutValue(std::string text, std::string_view keyPath,
+                                        std::string_view ansiName)
+{
+    const Document doc(text);
+    const Value* old = doc.FindValue(UpperPath(keyPath), UpperAnsi(ansiName));
+    if (old == nullptr)
+        return std::nullopt;
+    const std::size_t begin = doc.LineAt(old->firstLine).begin;
+    const std::size_t end = doc.LineAt(old->lastLine).next;
+    return text.erase(begin, end - begin);
+}
+
 // The text without the key's sections; every other byte stays.
 std::string WithoutKey(std::string text, std::string_view upperPath)
 {
@@ -655,6 +668,22 @@ long RegistryFiles::SetValue(KeyHandle key, std::string_view name, std::uint32_t
 long RegistryFiles::CloseKey(KeyHandle key)
 {
     return opened_.erase(key) != 0 ? status::Success : status::InvalidHandle;
+}
+
+long RegistryFiles::DeleteValue(Hive hive, std::string_view subKey, std::string_view name)
+{
+    if (HiveName(hive).empty())
+        return status::InvalidHandle;
+    const std::string keyPath = FullPath(hive, TrimBackslashes(subKey));
+    const std::string ansiName = ToAnsi(name);
+    bool found = false;
+    const long rc = UpdateHive(hive, [&](const std::optional<std::string>& current) {
+        std::optional<std::string> changed =
+            current ? WithoutValue(*current, keyPath, ansiName) : std::nullopt;
+        found = changed.has_value();
+        return changed;
+    });
+    return rc != status::Success ? rc : found ? status::Success : status::FileNotFound;
 }
 
 // Checked before taking the lock, so that a key that cannot go needs no write access; checked

@@ -33,6 +33,8 @@ public:
     long CloseKey(KeyHandle key) override;
     // Removes the key's sections with everything written under their headers.
     long DeleteKey(Hive hive, std::string_view subKey) override;
+    // RegDeleteValueA: FileNotFound when there is no such value.
+    long DeleteValue(Hive hive, std::string_view subKey, std::string_view name);
 
 private:
     struct OpenedKey {
