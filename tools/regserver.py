@@ -7,8 +7,8 @@ service's server does: a short Windows-1252 page saying True and the new
 member ID, or False and why.
 
     /usr/bin/python3 tools/regserver.py --root DIR [--host 127.0.0.1]
-        [--ftp-port 0] [--http-port 0] [--requests FILE] [--reply-file FILE]
-        [--delay SECONDS] [--ports-file FILE]
+        [--ftp-port 0] [--http-port 0] [--requests FILE] [--last-body FILE]
+        [--reply-file FILE] [--delay SECONDS] [--ports-file FILE]
 
 Port 0 takes a free port. Once both servers listen, one line
 "ftp=PORT http=PORT" goes to stdout (and to --ports-file). SIGTERM or SIGINT
@@ -91,6 +91,12 @@ class Registrar:
         self.next_member_id = FIRST_MEMBER_ID
 
     def record(self, path, headers, raw):
+        if self.options.last_body:
+            with self.lock:
+                # Whole or not at all, as for the ports file.
+                with open(self.options.last_body + ".tmp", "wb") as body:
+                    body.write(raw)
+                os.replace(self.options.last_body + ".tmp", self.options.last_body)
         if not self.options.requests:
             return
         entry = {"path": path, "headers": dict(headers.items()), "body": ansi_text(raw)}
@@ -178,6 +184,8 @@ def parse_options(argv):
     parser.add_argument("--ftp-port", type=int, default=0)
     parser.add_argument("--http-port", type=int, default=0)
     parser.add_argument("--requests", help="append each HTTP request here as a JSON line")
+    parser.add_argument("--last-body", help="write each HTTP request's body here, as sent, "
+                        "in place of the one before")
     parser.add_argument("--reply-file", help="answer every sign-up with this file's bytes")
     parser.add_argument("--delay", type=float, default=0, help="seconds to wait before answering")
     parser.add_argument("--ports-file", help="write the ports line here too")

@@ -10,6 +10,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "diagnostics/faults.h"
 #include "dialup/sim/simulated_modem.h"
 #include "host/reg_engine_object.h"
 #include "platform/codepage.h"
@@ -410,6 +411,12 @@ private:
     std::size_t logLinesSeen_ = 0;
     int expectations_ = 0;
     int failures_ = 0;
+    // A fault in the component's own code fails the scenario like a failed
+    // expectation, though the wizard goes on.
+    diagnostics::FaultWatch faultWatch_{[this](std::string_view what) {
+        ++failures_;
+        out_ << "FAIL: fault in the component: " << what << "\n";
+    }};
 };
 
 void ScenarioRun::Execute(const Command& c)
@@ -506,6 +513,12 @@ void ScenarioRun::SetUp(const Command& c)
         const std::filesystem::path file = FileBelow(AppFolder(), c.words[1]);
         std::filesystem::create_directories(file.parent_path());
         std::ofstream(file, std::ios::binary) << platform::ToAnsi(c.words[2]);
+    } else if (verb == "link") {
+        // Read at each expectation: shows what another program wrote last.
+        const std::filesystem::path file = FileBelow(AppFolder(), c.words[1]);
+        std::filesystem::create_directories(file.parent_path());
+        std::filesystem::remove(file);
+        std::filesystem::create_symlink(c.words[2], file);
     } else if (verb == "modem") {
         modem_.AddDevice(c.words[1], c.words[2]);
     } else if (verb == "dial") {

@@ -416,6 +416,7 @@ std::vector<Form> SetUpForms()
     return {
         {"reg", {kHive, kKey, kName, {"TYPE"}, {"VALUE"}}},
         {"file", {kPath, kContent}},
+        {"link", {kPath, {"FILE"}}},
         {"modem", {{"TYPE"}, kName}},
         {"dial", {{.name = "OUTCOME", .kind = Kind::Outcomes, .repeat = Repeat::OneOrMore}}},
         {"entry", {kSetting, {"VALUE"}}},

@@ -3,24 +3,26 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <memory>
+#include <set>
 #include <vector>
 
-#include "host/reg_engine_object.h"
-#include "support/wizard_home.h"
+#include "platform/errors.h"
+#include "store/globals.h"
 
 namespace regwiz::dialup {
 namespace {
 
-// The dial-up component as the entry code meets it: records the settings
-// set, and leaves the last-error numbers a test scripts for OpenEntry and
-// SaveEntry.
+// The dial-up component as the entry code meets it: records the settings set
+// and saved, refuses the positions a test names, and leaves the last-error
+// numbers a test scripts for OpenEntry and SaveEntry.
 class FakeEntrySettings final : public platform::RasEntryProperties {
 public:
     void SetValue(int position, const Variant& value) override
     {
-        values[position] = value;
         ++setCalls;
+        if (refused.contains(position))
+            throw RunTimeError(380, "Invalid property value");
+        values[position] = value;
     }
     Variant Value(int position) const override
     {
@@ -29,6 +31,7 @@ public:
     }
 
     std::map<int, Variant> values;
+    std::set<int> refused;
     int setCalls = 0;
 };
 
@@ -48,11 +51,7 @@ public:
         saved.push_back(settings.values);
         return lastError_ = saveError;
     }
-    bool EnumDevices() override
-    {
-        lastError_ = 0;
-        return false;
-    }
+    bool EnumDevices() override { return false; }
     long DeleteEntry(const std::string&) override { return lastError_ = 0; }
 
     long openError = 0;
@@ -93,20 +92,9 @@ public:
     FakeDialer dialer;
 };
 
-// A loaded wizard whose dial-up component is the fake.
-class DialUpEntryTest : public ::testing::Test, protected test::WizardHome {
+class DialUpEntry : public ::testing::Test {
 protected:
-    DialUpEntryTest()
-    {
-        auto access = std::make_unique<FakeRas>();
-        ras = access.get();
-        wizard().objRASAcc = std::move(access);
-    }
-
-    wizard::frmRegWizard& wizard() { return *component.Form(); }
-    FakePhoneBook& book() { return ras->phoneBook; }
-
-    void UseTenDigitDialling() { wizard().form.chkTenDigit.SetValue(1); }
+    FakePhoneBook& book() { return ras.phoneBook; }
 
     // The text of a setting as the last SaveEntry saw it.
     std::string Saved(int position)
@@ -118,188 +106,154 @@ protected:
         return value == values.end() ? "(not set)" : CStr(value->second);
     }
 
-    std::vector<std::uint8_t> StoredDefault()
-    {
-        const auto value = fake.registry.Get(platform::Hive::LocalMachine, kSystemKey, "Default");
-        return value ? value->data : std::vector<std::uint8_t>{0xEE, 0xEE};
-    }
-
-    const std::vector<platform::fake::ShownBox>& Boxes() { return fake.boxes.Shown(); }
-
-    host::Component component{fake.ports};
-    host::RegEngineObject engine{component, nullptr};
-    FakeRas* ras = nullptr;
+    FakeRas ras;
 };
 
-// ResetDUN: pointing the entry at the chosen access number.
+// --- The registration entry ---
 
-TEST_F(DialUpEntryTest, ResetWithoutTenDigitDialsTheNumberInItsAreaCode)
+const RegistrationEntry kEntry{"5550142", "800", "Standard 56000 bps Modem", "modem"};
+
+TEST_F(DialUpEntry, RegistrationEntryDialsTheServerWithTheChosenModem)
 {
-    ResetDUN(wizard(), "ST, Town, 212 5550123");
+    const EntryResult result = CreateRegistrationEntry(ras, kEntry);
 
-    EXPECT_EQ(book().openedName, "quorvale.example");
-    ASSERT_EQ(book().saved.size(), 1u);
-    EXPECT_EQ(Saved(1), "5550123");
-    EXPECT_EQ(Saved(2), "212");
-    EXPECT_EQ(Saved(43), "");
-    EXPECT_EQ(Saved(44), "");
-    EXPECT_EQ(StoredDefault(), std::vector<std::uint8_t>{0});
-    EXPECT_TRUE(Boxes().empty());
-    EXPECT_FALSE(wizard().gErrorFlag);
-}
-
-TEST_F(DialUpEntryTest, ResetWithTenDigitDialsAreaAndNumberFromTheLocationsCityCode)
-{
-    UseTenDigitDialling();
-    fake.telephony.location = std::make_pair(std::string("1"), std::string("415"));
-
-    ResetDUN(wizard(), "ST, Town, 212 5550123");
-
-    ASSERT_EQ(book().saved.size(), 1u);
-    EXPECT_EQ(Saved(1), "212 5550123");
-    EXPECT_EQ(Saved(2), "415");
-    EXPECT_EQ(StoredDefault(), std::vector<std::uint8_t>{1});
-    EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_F(DialUpEntryTest, ResetWithTenDigitLeavesTheAreaEmptyWhenTheLocationIsUnknown)
-{
-    UseTenDigitDialling();
-    fake.telephony.location.reset();
-
-    ResetDUN(wizard(), "ST, Town, 212 5550123");
-
-    EXPECT_EQ(Saved(1), "212 5550123");
-    EXPECT_EQ(Saved(2), "");
-    EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_F(DialUpEntryTest, ResetWithAnAccessStringWithoutBlanksDialsTheWholeText)
-{
-    ResetDUN(wizard(), "5550123");
-    EXPECT_EQ(Saved(1), "5550123");
-    EXPECT_EQ(Saved(2), "");
-
-    UseTenDigitDialling();
-    ResetDUN(wizard(), "5550123");
-    EXPECT_EQ(Saved(1), " 5550123") << "an empty area code, a blank, the number";
-    EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_F(DialUpEntryTest, ResetOverwritesAnExistingEntry)
-{
-    book().openError = platform::ras::ErrorAlreadyExists;
-
-    ResetDUN(wizard(), "ST, Town, 212 5550123");
-
-    ASSERT_EQ(book().saved.size(), 1u);
-    EXPECT_EQ(Saved(1), "5550123");
-    EXPECT_TRUE(Boxes().empty());
-    EXPECT_FALSE(wizard().gErrorFlag);
-}
-
-TEST_F(DialUpEntryTest, ResetWithAnInvalidEntryNameReportsItAndSavesNothing)
-{
-    book().openError = 123;
-
-    ResetDUN(wizard(), "ST, Town, 212 5550123");
-
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, "Error (123): Dial-Up Networking Entry name is invalid.\r\n");
-    EXPECT_EQ(Boxes()[0].title, "Dial-Up Networking Error");
-    EXPECT_EQ(Boxes()[0].style, 16);
-    EXPECT_TRUE(wizard().gErrorFlag);
-    EXPECT_TRUE(book().saved.empty());
-    EXPECT_EQ(book().settings.setCalls, 0);
-}
-
-TEST_F(DialUpEntryTest, ResetReportsAFailedSave)
-{
-    book().saveError = 624;
-
-    ResetDUN(wizard(), "ST, Town, 212 5550123");
-
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, "Error (624): Creating Dial-Up Networking entry.\r\n");
-    EXPECT_EQ(Boxes()[0].title, "Dial-Up Networking Error");
-    EXPECT_EQ(Boxes()[0].style, 16);
-    EXPECT_TRUE(wizard().gErrorFlag);
-}
-
-// The access lists hold entries whose state or city has several words: the
-// area-code list writes "State, City, Area Number", the state-and-city list
-// "State City Area Number". Either way the area code is the word before the
-// last and the number the last word.
-//
-// EXPECTED TO FAIL with the current SplitAccessString, which takes the THIRD
-// blank-separated word as the area code: these entries would be written as
-// area "York" / "New" with number 5550188, so the member's modem would dial
-// the wrong number.
-TEST_F(DialUpEntryTest, ResetWithSeveralWordsInStateOrCityStillDialsAreaAndNumber)
-{
-    struct Case {
-        const char* access;
-        const char* area;
-        const char* number;
-    };
-    for (const Case& c : {Case{"NY New York 212 5550188", "212", "5550188"},
-                          Case{"New York, New York, 212 5550188", "212", "5550188"},
-                          Case{"NY, New York, 212 5550188", "212", "5550188"},
-                          Case{"CA San Francisco 415 5550114", "415", "5550114"}}) {
-        SCOPED_TRACE(c.access);
-        ResetDUN(wizard(), c.access);
-        EXPECT_EQ(Saved(1), c.number);
-        EXPECT_EQ(Saved(2), c.area);
-    }
-    UseTenDigitDialling();
-    ResetDUN(wizard(), "NY New York 212 5550188");
-    EXPECT_EQ(Saved(1), "212 5550188");
-}
-
-// CreateDUN: the entry that dials the registration server.
-
-TEST_F(DialUpEntryTest, CreateWithAnInvalidEntryNameReportsItAndSavesNothing)
-{
-    book().openError = 123;
-
-    EXPECT_EQ(CreateDUN(wizard()), 123);
-
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, "Error (123): RAS Name invalid");
-    EXPECT_EQ(Boxes()[0].title, "RegWizard");
-    EXPECT_EQ(Boxes()[0].style, 0);
-    EXPECT_TRUE(book().saved.empty());
-    EXPECT_EQ(book().settings.setCalls, 0);
-}
-
-TEST_F(DialUpEntryTest, CreateOverwritesAnExistingEntrySilently)
-{
-    book().openError = platform::ras::ErrorAlreadyExists;
-
-    EXPECT_EQ(CreateDUN(wizard()), 0);
-
-    EXPECT_TRUE(Boxes().empty());
-    EXPECT_EQ(book().openedName, "quorvale.example");
+    EXPECT_EQ(result.stage, EntryResult::Stage::Written);
+    EXPECT_EQ(result.error, 0);
+    EXPECT_EQ(book().openedName, ServiceDomain);
     ASSERT_EQ(book().saved.size(), 1u);
     EXPECT_EQ(book().settings.setCalls, 43);
-    EXPECT_EQ(Saved(1), "5550142") << "the registration number's last seven digits";
+    EXPECT_EQ(Saved(1), "5550142");
     EXPECT_EQ(Saved(2), "800");
+    EXPECT_EQ(Saved(3), "1");
     EXPECT_EQ(Saved(5), "True");
     EXPECT_EQ(Saved(6), "0");
+    EXPECT_EQ(Saved(7), "Standard 56000 bps Modem");
+    EXPECT_EQ(Saved(8), "modem");
     EXPECT_EQ(Saved(24), "0.0.0.0");
+    EXPECT_EQ(Saved(33), "");
+    EXPECT_EQ(Saved(45), "");
     EXPECT_EQ(Saved(42), "(not set)");
     EXPECT_EQ(Saved(44), "(not set)");
 }
 
-TEST_F(DialUpEntryTest, CreateReportsAFailedSave)
+TEST_F(DialUpEntry, RegistrationEntryOverwritesAnExistingEntry)
+{
+    book().openError = platform::ras::ErrorAlreadyExists;
+
+    const EntryResult result = CreateRegistrationEntry(ras, kEntry);
+
+    EXPECT_EQ(result.stage, EntryResult::Stage::Written);
+    EXPECT_EQ(result.error, 0);
+    ASSERT_EQ(book().saved.size(), 1u);
+    EXPECT_EQ(Saved(1), "5550142");
+}
+
+TEST_F(DialUpEntry, RegistrationEntryWithAnInvalidNameSetsAndSavesNothing)
+{
+    book().openError = 123;
+
+    const EntryResult result = CreateRegistrationEntry(ras, kEntry);
+
+    EXPECT_EQ(result.stage, EntryResult::Stage::NameInvalid);
+    EXPECT_EQ(result.error, 123);
+    EXPECT_EQ(book().settings.setCalls, 0);
+    EXPECT_TRUE(book().saved.empty());
+}
+
+TEST_F(DialUpEntry, RegistrationEntryReportsAFailedSave)
 {
     book().saveError = 624;
 
-    EXPECT_EQ(CreateDUN(wizard()), 624);
+    const EntryResult result = CreateRegistrationEntry(ras, kEntry);
 
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, "Error (624): Creating RAS Entry");
-    EXPECT_EQ(Boxes()[0].style, 0);
+    EXPECT_EQ(result.stage, EntryResult::Stage::SaveFailed);
+    EXPECT_EQ(result.error, 624);
+    EXPECT_EQ(result.lngResult, 624);
+}
+
+// --- Opening the entry for a change ---
+
+TEST_F(DialUpEntry, OpeningTheEntryTakesAnExistingOneAndReportsAnUnusableName)
+{
+    EXPECT_EQ(OpenServiceEntry(ras), 0);
+    EXPECT_EQ(book().openedName, ServiceDomain);
+
+    book().openError = platform::ras::ErrorAlreadyExists;
+    EXPECT_EQ(OpenServiceEntry(ras), 0);
+
+    book().openError = 123;
+    EXPECT_EQ(OpenServiceEntry(ras), 123);
+}
+
+// --- Pointing the entry at the access number ---
+
+TEST_F(DialUpEntry, WithoutTenDigitDiallingTheNumberIsDialledInItsAreaCode)
+{
+    EXPECT_EQ(PointEntryAt(ras, {"ST, Town, 212 5550123", false, "415"}), 0);
+
+    ASSERT_EQ(book().saved.size(), 1u);
+    EXPECT_EQ(Saved(1), "5550123");
+    EXPECT_EQ(Saved(2), "212") << "the location's city code plays no part";
+    EXPECT_EQ(Saved(43), "");
+    EXPECT_EQ(Saved(44), "");
+}
+
+TEST_F(DialUpEntry, TenDigitDiallingDialsAreaAndNumberFromTheLocationsCityCode)
+{
+    PointEntryAt(ras, {"ST, Town, 212 5550123", true, "415"});
+    EXPECT_EQ(Saved(1), "212 5550123");
+    EXPECT_EQ(Saved(2), "415");
+
+    PointEntryAt(ras, {"ST, Town, 212 5550123", true, "41567"});
+    EXPECT_EQ(Saved(2), "415") << "cut to three characters";
+
+    PointEntryAt(ras, {"ST, Town, 212 5550123", true, "41"});
+    EXPECT_EQ(Saved(2), "41");
+
+    PointEntryAt(ras, {"ST, Town, 212 5550123", true, ""});
+    EXPECT_EQ(Saved(2), "") << "the location is unknown";
+}
+
+TEST_F(DialUpEntry, AccessStringWithoutBlanksIsTheWholeNumber)
+{
+    PointEntryAt(ras, {"5550123", false, ""});
+    EXPECT_EQ(Saved(1), "5550123");
+    EXPECT_EQ(Saved(2), "");
+
+    PointEntryAt(ras, {"5550123", true, ""});
+    EXPECT_EQ(Saved(1), " 5550123") << "an empty area code, a blank, the number";
+}
+
+// Both lists end in area code, blank, number, whatever blanks the state and
+// the city hold before them.
+TEST_F(DialUpEntry, SeveralWordsInStateOrCityStillGiveAreaAndNumber)
+{
+    for (const char* access : {"NY New York 212 5550188", "New York, New York, 212 5550188",
+                               "NY, New York, 212 5550188", "NY NewYork 212 5550188"}) {
+        SCOPED_TRACE(access);
+        PointEntryAt(ras, {access, false, ""});
+        EXPECT_EQ(Saved(1), "5550188");
+        EXPECT_EQ(Saved(2), "212");
+    }
+    PointEntryAt(ras, {"NY New York 212 5550188", true, "415"});
+    EXPECT_EQ(Saved(1), "212 5550188");
+}
+
+TEST_F(DialUpEntry, SettingsTheComponentRefusesAreSkippedAndTheEntryIsSaved)
+{
+    book().settings.refused = {1, 43};
+
+    EXPECT_EQ(PointEntryAt(ras, {"ST, Town, 212 5550123", false, ""}), 0);
+
+    ASSERT_EQ(book().saved.size(), 1u);
+    EXPECT_EQ(Saved(1), "(not set)");
+    EXPECT_EQ(Saved(43), "(not set)");
+}
+
+TEST_F(DialUpEntry, PointingReportsAFailedSave)
+{
+    book().saveError = 624;
+    EXPECT_EQ(PointEntryAt(ras, {"ST, Town, 212 5550123", false, ""}), 624);
 }
 
 } // namespace

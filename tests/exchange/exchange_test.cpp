@@ -1,156 +1,270 @@
-#include <chrono>
-#include <fstream>
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "exchange/access_numbers.h"
 #include "exchange/account_request.h"
 #include "exchange/server_reply.h"
-#include "host/reg_engine_object.h"
-#include "support/wizard_home.h"
 
 namespace regwiz::exchange {
 namespace {
 
-// A loaded wizard to read replies and build requests with.
-class Exchange : public ::testing::Test, protected test::WizardHome {
-protected:
-    Exchange() { form = component.Form(); }
+// --- The request body ---
 
-    struct NoEvents final : regwizard::RegEngineEvents {
-        void IsLoaded() override {}
-        void RegCanceled() override {}
-    } events;
-    host::Component component{fake.ports};
-    host::RegEngineObject engine{component, &events};
-    wizard::frmRegWizard* form = nullptr;
-};
+// A sign-up whose every value differs from every other, so a value sent under
+// another key, or two values swapped, shows in the body.
+SignUpRecord DistinctSignUp()
+{
+    SignUpRecord r;
+    r.firstName = "Ann";
+    r.lastName = "Bell";
+    r.address1 = "1 Main St";
+    r.address2 = "Apt 2";
+    r.city = "Springfield";
+    r.state = "IL";
+    r.zipCode = "62701";
+    r.age = "25-34";
+    r.gender = "Female";
+    r.phone = "2175550100";
+    r.email = "ann@example.com";
+    r.media = "101";
+    r.mediaName = "Radio";
+    r.accType = "P";
+    r.employed = "202";
+    r.occupation = "303";
+    r.businessOwner = "404";
+    r.homeBased = "505";
+    r.paymentType = "VI";
+    r.ccNumber = "4111111111119876";
+    r.ccMonth = "07";
+    r.ccYear = "2029";
+    r.ccName = "Ann B Bell";
+    r.accessNumber = "1A2B";
+    r.password = "sunrise8";
+    return r;
+}
 
-const std::string kUnableToConnect =
-    "Unable to connect to the registration server.\r\n\r\nPlease try again later.\r\n\r\n";
+// The body up to the card number, the same in the request and in the log.
+const std::string kBodyUpToTheCard = "firstname=Ann&lastname=Bell&Address1=1+Main+St&Address2=Apt+2"
+                                     "&City=Springfield&State=IL&ZipCode=62701&Age=25-34"
+                                     "&Gender=Female&Phone=2175550100&e_mail=ann%40example.com"
+                                     "&Offers=True&Media=101&MediaName=Radio&AccType=P"
+                                     "&Employed=202&Occupation=303&BusinessOwner=404"
+                                     "&HomeBased=505&PaymentType=VI";
+
+TEST(RequestBody, SendsEveryValueUnderItsKeyInOrder)
+{
+    EXPECT_EQ(RequestBody(DistinctSignUp()),
+              kBodyUpToTheCard
+                  + "&CCNumber=4111111111119876&CCMonth=07&CCYear=2029&CCName=Ann+B+Bell"
+                    "&AccessNumber=1A2B&Password=sunrise8");
+}
+
+TEST(RequestBody, LoggedBodyKeepsTheCardsLastFourDigitsAndStarsThePassword)
+{
+    EXPECT_EQ(LoggedBody(DistinctSignUp()),
+              kBodyUpToTheCard
+                  + "&CCNumber=9876&CCMonth=07&CCYear=2029&CCName=Ann+B+Bell"
+                    "&AccessNumber=1A2B&Password=********");
+
+    SignUpRecord shortValues = DistinctSignUp();
+    shortValues.ccNumber = "12";
+    shortValues.password = "n\xC3\xA9"
+                           "1"; // "né1": one star per character
+    const std::string logged = LoggedBody(shortValues);
+    EXPECT_TRUE(logged.ends_with("&Password=***")) << logged;
+    EXPECT_NE(logged.find("&CCNumber=12&"), std::string::npos) << logged;
+}
+
+TEST(RequestBody, EmptyValuesKeepTheirKeys)
+{
+    EXPECT_EQ(RequestBody(SignUpRecord{}),
+              "firstname=&lastname=&Address1=&Address2=&City=&State=&ZipCode=&Age=&Gender="
+              "&Phone=&e_mail=&Offers=True&Media=&MediaName=&AccType=&Employed=&Occupation="
+              "&BusinessOwner=&HomeBased=&PaymentType=&CCNumber=&CCMonth=&CCYear=&CCName="
+              "&AccessNumber=&Password=");
+}
+
+TEST(FormEncode, EncodesTheWindows1252BytesOfTheText)
+{
+    EXPECT_EQ(FormEncode("Az09-_.*"), "Az09-_.*") << "left as they are";
+    EXPECT_EQ(FormEncode("A&B=C d+e"), "A%26B%3DC+d%2Be");
+    EXPECT_EQ(FormEncode("~%/\r\n"), "%7E%25%2F%0D%0A");
+    EXPECT_EQ(FormEncode("Zo\xC3\xAB"), "Zo%EB") << "ë is one byte, 0xEB";
+    EXPECT_EQ(FormEncode("\xE2\x82\xAC"), "%80") << "the euro sign is 0x80";
+    EXPECT_EQ(FormEncode(""), "");
+}
+
+// --- The server's reply ---
+
 const std::string kInvalidData =
     "The registration server returned invalid data.\r\n\r\nPlease try again.\r\n\r\n";
 
-TEST_F(Exchange, ReplyWithFlagAndMemberIdSignsUp)
+TEST(ServerReply, FlagTrueAndMemberIdSignUp)
 {
-    EXPECT_EQ(
-        ParseWebData(*form, "\r\n\r\n<html><body>\r\nTrue\r\n\r\n1234567\r\n</body></html>\r\n"),
-        "");
-    EXPECT_EQ(component.globals.gMemberID, "1234567");
-    EXPECT_FALSE(form->gErrorFlag);
-
-    std::string none;
-    form->form.txtPassword1.SetText("sunrise8");
-    ResultMessage(*form, none);
-    EXPECT_EQ(form->form.cmdCancel.Caption(), "Done");
-    EXPECT_NE(form->form.lblConfigSystem.Caption().find("Your Password is:      sunrise8\r\n"),
-              std::string::npos);
+    const ServerReply reply =
+        ParseWebData("\r\n\r\n<html><body>\r\nTrue\r\n\r\n1234567\r\n</body></html>\r\n");
+    EXPECT_TRUE(reply.readable);
+    EXPECT_FALSE(reply.failed);
+    EXPECT_EQ(reply.memberId, "1234567") << "empty lines are not counted";
+    EXPECT_EQ(reply.message, "");
 }
 
-TEST_F(Exchange, RepliesThatFail)
+TEST(ServerReply, FlagFalseCarriesTheReason)
 {
-    EXPECT_EQ(ParseWebData(*form, ""), kUnableToConnect);
-    EXPECT_EQ(ParseWebData(*form, "<html><body>\r\nError Occurred While Processing Request\r\n"),
-              kUnableToConnect);
-    EXPECT_EQ(ParseWebData(*form, "True\r\n1234567\r\n"), kInvalidData);
-    EXPECT_EQ(ParseWebData(*form, "<html><body>\r\nTrue\r\n1234567\r\n"), kInvalidData)
-        << "no closing marker, though the member ID is there";
-    EXPECT_FALSE(form->gErrorFlag) << "unusable replies leave the flag as it was";
-    EXPECT_EQ(component.globals.gMemberID, "");
-
-    EXPECT_EQ(ParseWebData(*form, "<html><body>\r\nFalse\r\nCard refused.\r\n</body></html>"),
-              "Card refused.\r\n\r\n");
-    EXPECT_TRUE(form->gErrorFlag);
+    const ServerReply reply =
+        ParseWebData("<html><body>\r\nFalse\r\nCard refused.\r\n</body></html>");
+    EXPECT_TRUE(reply.readable);
+    EXPECT_TRUE(reply.failed);
+    EXPECT_EQ(reply.memberId, std::nullopt);
+    EXPECT_EQ(reply.message, "Card refused.\r\n\r\n");
 }
 
-TEST_F(Exchange, MemberIdWithoutItsLineEndIsNotTaken)
+TEST(ServerReply, FlagThatIsNoBooleanFails)
 {
-    EXPECT_EQ(ParseWebData(*form, "<html><body>\r\nTrue\r\n1234567</body></html>"), "");
-    EXPECT_EQ(component.globals.gMemberID, "");
-    EXPECT_TRUE(form->gErrorFlag);
-
-    std::string none;
-    ResultMessage(*form, none);
-    EXPECT_EQ(form->form.cmdCancel.Caption(), "Cancel");
+    const ServerReply reply = ParseWebData("<html><body>\r\nMaybe\r\nWhy not\r\n</body></html>");
+    EXPECT_TRUE(reply.readable);
+    EXPECT_TRUE(reply.failed);
+    EXPECT_EQ(reply.memberId, std::nullopt);
+    EXPECT_EQ(reply.message, "Why not\r\n\r\n");
 }
 
-TEST_F(Exchange, FlagThatIsNoBooleanSetsTheErrorFlag)
+TEST(ServerReply, MemberIdWithoutItsLineEndIsNotTaken)
 {
-    EXPECT_EQ(ParseWebData(*form, "<html><body>\r\nMaybe\r\nWhy not\r\n</body></html>"),
-              "Why not\r\n\r\n");
-    EXPECT_TRUE(form->gErrorFlag);
+    const ServerReply reply = ParseWebData("<html><body>\r\nTrue\r\n1234567</body></html>");
+    EXPECT_TRUE(reply.readable);
+    EXPECT_TRUE(reply.failed);
+    EXPECT_EQ(reply.memberId, std::nullopt);
+    EXPECT_EQ(reply.message, "");
 }
 
-TEST_F(Exchange, RequestBodyKeepsEveryKeyAndEncodesValues)
+TEST(ServerReply, RepliesThatCannotBeReadSayWhyAndDoNotFail)
 {
-    auto& f = form->form;
-    f.txtFirstName.SetText("A&B=C");
-    f.txtLastName.SetText("Zoë Smith");
-    f.txtCCNumber.SetText("4111111111111111");
-    f.txtPassword1.SetText("sunrise8");
-    const std::string body = RequestBody(*form);
-    EXPECT_TRUE(body.starts_with("firstname=A%26B%3DC&lastname=Zo%EB+Smith&Address1=&Address2="))
-        << body;
-    std::vector<std::string> keys;
-    for (std::size_t at = 0; at < body.size();) {
-        const std::size_t end = std::min(body.find('&', at), body.size());
-        const std::string field = body.substr(at, end - at);
-        keys.push_back(field.substr(0, field.find('=')));
-        at = end + 1;
+    struct Case {
+        const char* data;
+        std::string message;
+    };
+    for (const Case& c :
+         {Case{"", kUnableToConnect},
+          Case{"<html><body>\r\nError Occurred While Processing Request\r\n", kUnableToConnect},
+          Case{"True\r\n1234567\r\n", kInvalidData},
+          Case{"<html><body>\r\nTrue\r\n1234567\r\n", kInvalidData}}) {
+        SCOPED_TRACE(c.data);
+        const ServerReply reply = ParseWebData(c.data);
+        EXPECT_EQ(reply.message, c.message);
+        EXPECT_FALSE(reply.readable);
+        EXPECT_FALSE(reply.failed);
+        EXPECT_EQ(reply.memberId, std::nullopt) << "not even when the ID is there";
     }
-    EXPECT_EQ(keys, (std::vector<std::string>{
-                        "firstname", "lastname",   "Address1",      "Address2",  "City",
-                        "State",     "ZipCode",    "Age",           "Gender",    "Phone",
-                        "e_mail",    "Offers",     "Media",         "MediaName", "AccType",
-                        "Employed",  "Occupation", "BusinessOwner", "HomeBased", "PaymentType",
-                        "CCNumber",  "CCMonth",    "CCYear",        "CCName",    "AccessNumber",
-                        "Password"}));
-    EXPECT_NE(body.find("&AccessNumber=1234&"), std::string::npos) << "first four of 1234ABCD";
-
-    const std::string logged = LoggedBody(*form);
-    EXPECT_NE(logged.find("&CCNumber=1111&"), std::string::npos);
-    EXPECT_NE(logged.find("&Password=********"), std::string::npos);
-    EXPECT_EQ(logged.find("sunrise8"), std::string::npos);
 }
 
-TEST_F(Exchange, ShortVolumeCodeIsPaddedToFourCharacters)
-{
-    fake.volume.serial = 0x00AB0001; // "AB0001"
-    EXPECT_NE(RequestBody(*form).find("&AccessNumber=AB00&"), std::string::npos);
-    fake.volume.serial.reset();
-    EXPECT_NE(RequestBody(*form).find("&AccessNumber=0000&"), std::string::npos);
-}
+// --- The access-number list ---
 
 TEST(PhoneList, QuotedFieldsAndBlanks)
 {
-    test::TempDir dir;
-    test::WriteBytes(dir / "list.txt", "DC,\"Washington, DC\",202,5550123,V.90\r\n"
-                                       "  NY,  New York,212,5550148,56K\r\n"
-                                       "NY,Albany,518,5550144\r\n");
-    AccessNumberTable table;
-    ReadPhoneList(table, dir / "list.txt");
-    ASSERT_EQ(table.Rows(), 3u) << "exactly the records read";
+    const AccessNumberTable table = ReadPhoneList("DC,\"Washington, DC\",202,5550123,V.90\r\n"
+                                                  "  NY,  New York ,212,5550148,56K\r\n"
+                                                  "NY,Albany,518,5550144\r\n");
+    ASSERT_EQ(table.Rows(), 3u);
     EXPECT_EQ(table.City[0], "Washington, DC");
+    EXPECT_EQ(table.AreaCode[0], "202");
+    EXPECT_EQ(table.Extra[0], "V.90");
     EXPECT_EQ(table.State[1], "NY");
     EXPECT_EQ(table.City[1], "New York");
+    EXPECT_EQ(table.Number[2], "5550144");
     EXPECT_EQ(table.Extra[2], "");
 }
 
-TEST(PhoneList, FortyThousandRowsLoadQuickly)
+TEST(PhoneList, RecordsInFileOrderWhateverTheLineEnds)
 {
-    test::TempDir dir;
-    {
-        std::ofstream out(dir / "big.txt", std::ios::binary);
-        for (int row = 0; row < 40000; ++row)
-            out << "ST" << row / 100 << ",City" << row / 10 << "," << 200 + row % 700 << ",555"
-                << row << ",56K\r\n";
+    const std::string crlf = "NY,New York,212,5550148,\r\nAZ,Phoenix,602,5550100,\r\n"
+                             "IL,Springfield,217,5550199,";
+    std::string lf = crlf;
+    for (std::size_t at = lf.find('\r'); at != std::string::npos; at = lf.find('\r'))
+        lf.erase(at, 1);
+
+    for (const std::string& text : {crlf, lf, crlf + "\r\n\r\n"}) {
+        const AccessNumberTable table = ReadPhoneList(text);
+        EXPECT_EQ(table.State, (std::vector<std::string>{"NY", "AZ", "IL"}));
+        EXPECT_EQ(table.City, (std::vector<std::string>{"New York", "Phoenix", "Springfield"}));
+        EXPECT_EQ(table.AreaCode, (std::vector<std::string>{"212", "602", "217"}));
+        EXPECT_EQ(table.Number, (std::vector<std::string>{"5550148", "5550100", "5550199"}));
     }
-    AccessNumberTable table;
-    const auto start = std::chrono::steady_clock::now();
-    ReadPhoneList(table, dir / "big.txt");
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_EQ(table.Rows(), 40000u);
+    EXPECT_EQ(ReadPhoneList("").Rows(), 0u);
+    EXPECT_EQ(ReadPhoneList("\r\n  \r\n").Rows(), 0u);
+}
+
+TEST(PhoneList, ReadsWindows1252Bytes)
+{
+    const AccessNumberTable table = ReadPhoneList("QC,Montr\xE9"
+                                                  "al,514,5550100,\x80"
+                                                  "\r\n");
+    ASSERT_EQ(table.Rows(), 1u);
+    EXPECT_EQ(table.City[0], "Montr\xC3\xA9"
+                             "al");
+    EXPECT_EQ(table.Extra[0], "\xE2\x82\xAC");
+}
+
+TEST(PhoneList, ReadsEveryRowOfALargeList)
+{
+    std::string text;
+    for (int row = 0; row < 40000; ++row)
+        text += "ST" + std::to_string(row / 100) + ",City" + std::to_string(row / 10) + ","
+                + std::to_string(200 + row % 700) + ",555" + std::to_string(row) + ",56K\r\n";
+    const AccessNumberTable table = ReadPhoneList(text);
+    ASSERT_EQ(table.Rows(), 40000u);
+    EXPECT_EQ(table.Number.front(), "5550");
     EXPECT_EQ(table.Number.back(), "55539999");
-    EXPECT_LT(elapsed, std::chrono::seconds(2));
+    EXPECT_EQ(table.City.size(), 40000u);
+    EXPECT_EQ(table.Extra.size(), 40000u);
+    EXPECT_EQ(AccessStates(table).size(), 400u);
+}
+
+// A list sorted by state and city, with area codes that are near misses of one another.
+AccessNumberTable ArizonaAndNewYork()
+{
+    return ReadPhoneList("AZ,Phoenix,602,5550100,\r\n"
+                         "AZ,Phoenix,602,5550101,\r\n"
+                         "AZ,Tucson,520,5550102,\r\n"
+                         "AZ,Tucson,602,5550103,\r\n"
+                         "NY,New York,212,5550148,\r\n"
+                         "NY,New York,212,5550149,\r\n");
+}
+
+TEST(AccessNumbers, AreaCodeMatchesOnlyTheWholeCode)
+{
+    const AccessNumberTable table = ArizonaAndNewYork();
+    EXPECT_EQ(NumbersInAreaCode(table, "602"),
+              (std::vector<std::string>{"AZ, Phoenix, 602 5550100", "AZ, Phoenix, 602 5550101",
+                                        "AZ, Tucson, 602 5550103"}));
+    EXPECT_TRUE(NumbersInAreaCode(table, "60").empty()) << "a prefix of 602";
+    EXPECT_TRUE(NumbersInAreaCode(table, "6020").empty()) << "602 and one more digit";
+    EXPECT_TRUE(NumbersInAreaCode(table, "02").empty());
+    EXPECT_TRUE(NumbersInAreaCode(table, "").empty());
+    EXPECT_TRUE(NumbersInAreaCode(table, "999").empty());
+}
+
+TEST(AccessNumbers, StatesCitiesAndTheirNumbers)
+{
+    const AccessNumberTable table = ArizonaAndNewYork();
+    EXPECT_EQ(AccessStates(table), (std::vector<std::string>{"AZ", "NY"}));
+    EXPECT_EQ(AccessCities(table, "AZ"), (std::vector<std::string>{"Phoenix", "Tucson"}));
+    EXPECT_EQ(AccessCities(table, "NY"), (std::vector<std::string>{"New York"}));
+    EXPECT_TRUE(AccessCities(table, "A").empty());
+    EXPECT_EQ(NumbersInCity(table, "AZ", "Tucson"),
+              (std::vector<std::string>{"AZ Tucson 520 5550102", "AZ Tucson 602 5550103"}));
+    EXPECT_EQ(NumbersInCity(table, "NY", "New York"),
+              (std::vector<std::string>{"NY New York 212 5550148", "NY New York 212 5550149"}));
+    EXPECT_TRUE(NumbersInCity(table, "NY", "Tucson").empty());
+}
+
+TEST(AccessNumbers, ServerAddressIsTheConfiguredOneOrTheServicesHost)
+{
+    EXPECT_EQ(RegistrationHttpUrl(""), "http://register.quorvale.example");
+    EXPECT_EQ(RegistrationFtpUrl(""), "ftp://register.quorvale.example");
+    EXPECT_EQ(RegistrationHttpUrl("http://127.0.0.1:8080"), "http://127.0.0.1:8080");
+    EXPECT_EQ(RegistrationFtpUrl("ftp://127.0.0.1:2121"), "ftp://127.0.0.1:2121");
 }
 
 } // namespace
