@@ -1,5 +1,6 @@
 #include "diagnostics/regional_format.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <langinfo.h>
@@ -47,10 +48,14 @@ private:
     locale_t locale_;
 };
 
-std::string Format(const char* pattern, int a, int b, int c)
+// printf into a short text; the compiler checks every call's pattern.
+[[gnu::format(printf, 1, 2)]] std::string Format(const char* pattern, ...)
 {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, pattern, a, b, c);
+    std::va_list arguments;
+    va_start(arguments, pattern);
+    std::vsnprintf(buffer, sizeof buffer, pattern, arguments);
+    va_end(arguments);
     return buffer;
 }
 
@@ -72,8 +77,8 @@ std::string LongDate(const platform::LocalTime& t, const char* locale)
     const std::string weekday = names.Item(static_cast<nl_item>(DAY_1 + t.weekday % 7));
     const std::string month = names.Item(static_cast<nl_item>(MON_1 + (t.month + 11) % 12));
     if (names.MonthFirst()) // "dddd, MMMM dd, yyyy"
-        return weekday + ", " + month + " " + Format("%02d, %d", t.day, t.year, 0);
-    return weekday + " " + Format("%d ", t.day, 0, 0) + month + " " + Format("%d", t.year, 0, 0);
+        return weekday + ", " + month + " " + Format("%02d, %d", t.day, t.year);
+    return weekday + " " + Format("%d ", t.day) + month + " " + Format("%d", t.year);
 }
 
 std::string LongTime(const platform::LocalTime& t)
