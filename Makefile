@@ -1,13 +1,19 @@
 # make run   - build and run the main job
 # make test  - build and run every test
-BUILD      ?= build
-ASAN_BUILD ?= build-asan
-JOBS       ?= 2
-PACKAGES   := cmake g++ make libgtest-dev libgmock-dev clang-format \
-              qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
-              libcurl4-openssl-dev python3-pyftpdlib
+# WERROR=ON turns compiler warnings into errors; CMAKE_FLAGS adds options to
+# every configure (e.g. CMAKE_FLAGS=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache).
+BUILD       ?= build
+ASAN_BUILD  ?= build-asan
+NOGUI_BUILD ?= build-nogui
+JOBS        ?= 2
+WERROR      ?= OFF
+CMAKE_FLAGS ?=
+PACKAGES    := cmake g++ make pkg-config libgtest-dev libgmock-dev clang-format \
+               qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
+               libcurl4-openssl-dev python3-pyftpdlib g++-mingw-w64-x86-64-posix
+CONFIGURE   := cmake -S . -DREGWIZ_WERROR=$(WERROR) $(CMAKE_FLAGS)
 
-.PHONY: all deps configure build run test sanitize format clean
+.PHONY: all deps configure build run test sanitize nogui portable format clean
 
 all: build
 
@@ -15,7 +21,7 @@ deps:
 	@tools/install-deps.sh $(PACKAGES)
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@$(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
@@ -28,12 +34,22 @@ test: build
 
 # The tests again, built with the address and undefined-behaviour sanitizers.
 sanitize: deps
-	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DREGWIZ_SANITIZE=ON >/dev/null
+	@$(CONFIGURE) -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DREGWIZ_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
 	@cd $(ASAN_BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# The core and its tests without Qt: nothing of the core needs a toolkit.
+nogui: deps
+	@$(CONFIGURE) -B $(NOGUI_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DREGWIZ_GUI=OFF >/dev/null
+	@cmake --build $(NOGUI_BUILD) -j$(JOBS)
+	@cd $(NOGUI_BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# The core's sources compiled for Windows (syntax only): no POSIX in the core.
+portable: deps
+	@tools/check-core-portable.sh
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(NOGUI_BUILD)

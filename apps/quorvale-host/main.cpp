@@ -12,7 +12,7 @@
 
 #include "platform/codepage.h"
 #include "platform/posix/registry_files.h"
-#include "regwizard/com/create_instance.h"
+#include "com/posix/registry_activation.h"
 #include "regwizard/com/reg_engine_com.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <sys/wait.h>
 
 #include "com/com_host.h"
-#include "regwizard/com/create_instance.h"
+#include "com/posix/registry_activation.h"
 
 namespace regwiz::test::com {
 namespace {

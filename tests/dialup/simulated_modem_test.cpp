@@ -29,7 +29,7 @@ struct Status {
 };
 
 struct RecordingEvents final : platform::RasEvents {
-    explicit RecordingEvents(platform::EventLoop& loop) : loop(loop) {}
+    explicit RecordingEvents(platform::EventLoop& eventLoop) : loop(eventLoop) {}
     void ConnectionStatus(const std::string& text, long state, long error) override
     {
         statuses.push_back({loop.NowMs(), state, error});
@@ -57,18 +57,18 @@ protected:
         line.WriteEntrySetting("quorvale", 2, "(800)");
         line.WriteEntrySetting("quorvale", 1, "555-0142");
     }
-    long Dial(platform::RasAccess& ras, const std::string& password = "Kb93M24Wd58")
+    long Dial(platform::RasAccess& access, const std::string& password = "Kb93M24Wd58")
     {
-        auto& params = ras.Dialer().DialParams();
+        auto& params = access.Dialer().DialParams();
         params.SetEntryName("quorvale");
         params.SetUserName("autoreg");
         params.SetPassword(password);
-        return ras.Dialer().Dial(0);
+        return access.Dialer().Dial(0);
     }
-    long HangUp(platform::RasAccess& ras)
+    long HangUp(platform::RasAccess& access)
     {
         bool flag = false;
-        return ras.Dialer().HangUp(flag);
+        return access.Dialer().HangUp(flag);
     }
     std::vector<long> States() const
     {

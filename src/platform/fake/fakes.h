@@ -62,9 +62,9 @@ private:
 
 class FakeFolders final : public SystemFolders {
 public:
-    explicit FakeFolders(std::filesystem::path programFiles,
-                         std::filesystem::path componentFolder = {})
-        : programFiles(std::move(programFiles)), componentFolder(std::move(componentFolder))
+    explicit FakeFolders(std::filesystem::path programFilesFolder,
+                         std::filesystem::path component = {})
+        : programFiles(std::move(programFilesFolder)), componentFolder(std::move(component))
     {
     }
     std::filesystem::path ProgramFiles() const override { return programFiles; }
