@@ -31,8 +31,8 @@ struct DialOutcome {
     };
     // A constructor rather than aggregate initialization, so {Kind::Busy}
     // needs no code or text and -Wextra stays quiet.
-    DialOutcome(Kind kind = Kind::Connect, long code = 0, std::string text = {})
-        : kind(kind), code(code), text(std::move(text))
+    DialOutcome(Kind outcome = Kind::Connect, long number = 0, std::string message = {})
+        : kind(outcome), code(number), text(std::move(message))
     {
     }
 
