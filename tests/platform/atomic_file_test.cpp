@@ -46,6 +46,38 @@ TEST(AtomicFile, KeepsPermissionsAndReplacesALeftoverTemporaryFile)
     EXPECT_FALSE(std::filesystem::exists(dir / ".b.dat.tmp"));
 }
 
+mode_t ModeOf(const std::filesystem::path& path)
+{
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+// Settings files are their owner's alone, whatever the umask or an earlier
+// install made of them.
+TEST(AtomicFile, FilesArePrivateToTheirOwner)
+{
+    const mode_t old = ::umask(022);
+    test::TempDir dir;
+    auto write = [](const auto&) { return std::optional<std::string>("x"); };
+    ASSERT_EQ(UpdateFile(dir / "new.ini", write), 0);
+    EXPECT_EQ(ModeOf(dir / "new.ini"), 0600u) << "new: not the umask's 0644";
+
+    for (const auto& [found, kept] : {std::pair<mode_t, mode_t>{0666, 0600},
+                                      {0644, 0600},
+                                      {0604, 0600},
+                                      {0640, 0600},
+                                      {0400, 0600},
+                                      {0700, 0700}}) {
+        const auto file = dir / "old.ini";
+        test::WriteBytes(file, "old");
+        ::chmod(file.c_str(), found);
+        ASSERT_EQ(UpdateFile(file, write), 0);
+        EXPECT_EQ(ModeOf(file), kept) << std::oct << found;
+    }
+    ::umask(old);
+}
+
 TEST(AtomicFile, ReportsMissingFolderAndUnreadableFile)
 {
     test::TempDir dir;

@@ -186,6 +186,9 @@ TEST_F(FtpTransfer, DownloadsTheListIntoTheLocalFile)
     EXPECT_EQ(events.states, kCompleted);
     EXPECT_EQ(ReadBytes(local), ReadBytes(kPhoneList));
     EXPECT_FALSE(std::filesystem::exists(local.string() + ".part"));
+    EXPECT_EQ(std::filesystem::status(local).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+        << "the member's files are his alone";
     EXPECT_EQ(inet->ResponseCode(), 0);
     EXPECT_FALSE(loop.HasNetworkWork()) << "an idle control leaves the virtual clock free";
 }

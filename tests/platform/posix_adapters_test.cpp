@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/posix/files.h"
 #include "platform/posix/regional_settings.h"
@@ -18,6 +19,18 @@ TEST(PosixFiles, AppendCreatesTheFileThenAddsAtTheEnd)
     EXPECT_EQ(test::ReadBytes(log), "one\r\ntwo\r\n");
     EXPECT_EQ(files.Append(dir / "missing" / "a.log", "x"), FileFailure::PathNotFound);
     EXPECT_EQ(files.Append(dir.path(), "x"), FileFailure::Other) << "a folder";
+}
+
+TEST(PosixFiles, ANewLogIsPrivate)
+{
+    const mode_t old = ::umask(022);
+    test::TempDir dir;
+    PosixFiles files;
+    ASSERT_EQ(files.Append(dir / "quorvale.log", "line\r\n"), FileFailure::None);
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "quorvale.log").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    ::umask(old);
 }
 
 TEST(PosixFiles, MissingFilesAndFoldersAreNoFiles)

@@ -1,6 +1,7 @@
 #include "platform/posix/registry_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <random>
@@ -78,6 +79,34 @@ protected:
     RegistryFiles reg{dir.path()};
     std::filesystem::path Hklm() const { return reg.HiveFile(kHklm); }
 };
+
+TEST(RegistryFilesPrivacy, AFolderAndHiveMadeHereAreTheOwnersAlone)
+{
+    const mode_t old = ::umask(022);
+    TempDir dir;
+    RegistryFiles reg{dir / "quorvale" / "registry"};
+    KeyHandle key = Create(reg, "SOFTWARE\\quorvale\\1.0");
+    ASSERT_EQ(Set(reg, key, "memberp", regtype::Sz, Sz("scrambled")), 0);
+    namespace fs = std::filesystem;
+    EXPECT_EQ(fs::status(reg.Folder()).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(reg.HiveFile(kHklm)).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    ::umask(old);
+}
+
+// A value and nothing else goes; the rest of the file stays byte for byte.
+TEST_F(RegistryFilesTest, DeletesOneValue)
+{
+    KeyHandle key = Create(reg, "SOFTWARE\\quorvale");
+    ASSERT_EQ(Set(reg, key, "AppPath", regtype::Sz, Sz("/opt/q")), 0);
+    ASSERT_EQ(Set(reg, key, "Log", regtype::Sz, Sz("True")), 0);
+    const std::string before = ReadBytes(Hklm());
+    ASSERT_EQ(Set(reg, key, "Gone", regtype::Binary, std::string(200, 'x')), 0);
+    EXPECT_EQ(reg.DeleteValue(kHklm, "software\\QUORVALE", "gone"), status::Success);
+    EXPECT_EQ(ReadBytes(Hklm()), before);
+    EXPECT_EQ(reg.DeleteValue(kHklm, "SOFTWARE\\quorvale", "Gone"), status::FileNotFound);
+    EXPECT_EQ(reg.DeleteValue(kHklm, "SOFTWARE\\nothing", "Log"), status::FileNotFound);
+}
 
 TEST_F(RegistryFilesTest, ValuesKeepTheirExactBytes)
 {

@@ -1,5 +1,8 @@
 #include "platform/curl/curl_inet.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -69,7 +72,12 @@ struct Transfer {
 // Whether a download could be opened, written and put in place; the reason in `error` if not.
 bool OpenPartial(Transfer& transfer)
 {
-    transfer.file = std::fopen(transfer.partial.c_str(), "wb");
+    // The list lands in the member's own folder: private like every file the
+    // component makes.
+    const int fd = ::open(transfer.partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    transfer.file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
+    if (fd >= 0 && transfer.file == nullptr)
+        ::close(fd);
     return transfer.file != nullptr
            || transfer.Failed("Cannot write " + transfer.partial.string() + ": "
                               + std::strerror(errno));

@@ -49,13 +49,17 @@ int WriteAll(int fd, std::string_view data)
     return 0;
 }
 
-// Keeps the permissions of the file being replaced.
-mode_t ModeOf(const std::filesystem::path& file)
+// Settings are their owner's alone: a new file is 0600, and a file being
+// replaced keeps its owner's permissions (read and write at least) but none for
+// the group or others, whatever the umask or an earlier install left. The
+// registry holds the scrambled password and the registration server's address.
+mode_t PrivateModeOf(const std::filesystem::path& file)
 {
+    constexpr mode_t kOwnerReadWrite = S_IRUSR | S_IWUSR;
     struct stat st {};
     if (::stat(file.c_str(), &st) == 0)
-        return st.st_mode & 07777;
-    return 0666;
+        return (st.st_mode & S_IRWXU) | kOwnerReadWrite;
+    return kOwnerReadWrite;
 }
 
 int ReplaceFile(const std::filesystem::path& file, int dirFd, std::string_view content)
@@ -64,7 +68,7 @@ int ReplaceFile(const std::filesystem::path& file, int dirFd, std::string_view c
     // writer that died is simply overwritten.
     const std::filesystem::path temp =
         file.parent_path() / ("." + file.filename().string() + ".tmp");
-    const mode_t mode = ModeOf(file);
+    const mode_t mode = PrivateModeOf(file);
     Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
     if (!out.ok())
         return errno;

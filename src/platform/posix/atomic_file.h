@@ -20,7 +20,9 @@ using FileChange =
 // crash: the change runs under an exclusive advisory lock on the file's folder,
 // and the new content goes to a temporary file in that folder that is flushed
 // and then renamed over the old one, so a reader sees the old file or the new
-// one, never a torn one. Returns 0 or the errno value of the step that failed.
+// one, never a torn one. The new file is private to its owner (0600, or the
+// owner's permissions of the file it replaces). Returns 0 or the errno value of
+// the step that failed.
 int UpdateFile(const std::filesystem::path& file, const FileChange& change);
 
 } // namespace regwiz::platform::posix

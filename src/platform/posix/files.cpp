@@ -39,7 +39,7 @@ std::optional<std::string> PosixFiles::Read(const std::filesystem::path& file) c
 
 FileFailure PosixFiles::Append(const std::filesystem::path& file, std::string_view bytes)
 {
-    int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     if (fd < 0)
         return FailureOf(errno);
     // O_APPEND writes the bytes at the end in one piece, even with a second

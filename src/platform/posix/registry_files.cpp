@@ -737,7 +737,10 @@ long RegistryFiles::ReadHive(Hive hive, std::string& text) const
 long RegistryFiles::UpdateHive(Hive hive, const FileChange& change)
 {
     std::error_code error;
-    std::filesystem::create_directories(folder_, error);
+    // A folder made here is its owner's alone, like the hive files in it.
+    if (std::filesystem::create_directories(folder_, error))
+        std::filesystem::permissions(folder_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::replace, error);
     if (error)
         return StatusOf(error.value());
     const int rc = UpdateFile(HiveFile(hive), change);
