@@ -56,17 +56,17 @@ ServerReply ParseWebData(std::string_view Data)
         if (crlf == std::string_view::npos)
             break;
         if (crlf > at) { // empty lines are not counted
-            const std::string line(body->substr(at, crlf - at));
+            const std::string_view line = body->substr(at, crlf - at);
             if (lineNumber == 1) {
                 const std::optional<bool> read = TextAsBoolean(line);
                 flag = read.value_or(false);
                 reply.failed = reply.failed || !read;
             } else if (lineNumber == 2) {
                 if (flag) {
-                    reply.memberId = line;
+                    reply.memberId = std::string(line);
                     reply.message.clear();
                 } else {
-                    reply.message = line + "\r\n\r\n";
+                    reply.message = std::string(line) + "\r\n\r\n";
                 }
             }
             ++lineNumber;

@@ -1,4 +1,7 @@
+#include <atomic>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <new>
 
 #include <string>
 #include <vector>
@@ -6,6 +9,28 @@
 #include "exchange/access_numbers.h"
 #include "exchange/account_request.h"
 #include "exchange/server_reply.h"
+
+// What the program copies shows in what it allocates: a parser that copies
+// the rest of the reply for every line allocates the square of its length.
+namespace {
+std::atomic<std::size_t> allocatedBytes{0};
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    allocatedBytes += size;
+    if (void* block = std::malloc(size == 0 ? 1 : size))
+        return block;
+    throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept
+{
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
 
 namespace regwiz::exchange {
 namespace {
@@ -160,6 +185,30 @@ TEST(ServerReply, RepliesThatCannotBeReadSayWhyAndDoNotFail)
 }
 
 // --- The access-number list ---
+
+// A hostile reply costs time in proportion to its length: the parser reads a
+// view of it in one pass and copies at most its lines.
+TEST(ServerReply, HugeRepliesCostWorkInProportionToTheirLength)
+{
+    constexpr std::size_t kFiveMegabytes = 5 * 1024 * 1024;
+    std::string lineEnds = "<html><body>\r\n";
+    for (std::size_t i = 0; i < kFiveMegabytes / 2; ++i)
+        lineEnds += "\r\n";
+    lineEnds += "True\r\n1234567\r\n</body></html>";
+    const std::string oneLine =
+        "<html><body>\r\n" + std::string(kFiveMegabytes, 'x') + "\r\n</body></html>";
+
+    for (const std::string* reply :
+         std::initializer_list<const std::string*>{&lineEnds, &oneLine}) {
+        const std::size_t before = allocatedBytes;
+        const ServerReply read = ParseWebData(*reply);
+        const std::size_t copied = allocatedBytes - before;
+        EXPECT_LE(copied, 8 * reply->size()) << "allocated " << copied << " for " << reply->size();
+        EXPECT_TRUE(read.readable);
+    }
+    EXPECT_EQ(ParseWebData(lineEnds).memberId, "1234567");
+    EXPECT_TRUE(ParseWebData(oneLine).failed);
+}
 
 TEST(PhoneList, QuotedFieldsAndBlanks)
 {
