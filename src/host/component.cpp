@@ -2,8 +2,8 @@
 
 namespace regwiz::host {
 
-Component::Component(const platform::Ports& ports)
-    : ports(ports), context_{this->ports, globals, store, log, helpFile, [this] { UnloadForm(); }}
+Component::Component(const platform::Ports& platformPorts)
+    : ports(platformPorts), context_{ports, globals, store, log, helpFile, [this] { UnloadForm(); }}
 {
 }
 

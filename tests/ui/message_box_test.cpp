@@ -52,8 +52,8 @@ TEST_P(MessageBoxTest, ShowsTheStylesButtonsIconAndDefault)
 }
 
 INSTANTIATE_TEST_SUITE_P(WizardStyles, MessageBoxTest, ::testing::ValuesIn(kStyles),
-                         [](const auto& info) {
-                             return "Style" + std::to_string(info.param.style);
+                         [](const auto& style) {
+                             return "Style" + std::to_string(style.param.style);
                          });
 
 TEST(QtMessageBoxes, AnswersWithTheButtonPressedAndKeepsARecord)
