@@ -160,9 +160,15 @@ void frmRegWizard::OfferAreaCodeNumbers()
     f.lblAccessNumber.SetCaption(
         "Please select an access number from the list below.\r\n\r\nOr\r\n");
     f.lstAccessNumbers.SetVisible(true);
-    ResumeNext([&] { f.lstAccessNumbers.SetListIndex(0); });
-    ResumeNext([&] { f.SetFocus(f.lstAccessNumbers); });
+    ChooseFirstAccessNumber();
     f.cmdSelectAccessNumber.SetVisible(true);
+}
+
+// The first number is chosen for the member, who may pick another.
+void frmRegWizard::ChooseFirstAccessNumber()
+{
+    ResumeNext([&] { form.lstAccessNumbers.SetListIndex(0); });
+    ResumeNext([&] { form.SetFocus(form.lstAccessNumbers); });
 }
 
 void frmRegWizard::cboAccessState_Click()
@@ -180,8 +186,7 @@ void frmRegWizard::cboAccessCity_Click()
     f.lstAccessNumbers.Clear();
     Fill(f.lstAccessNumbers,
          exchange::NumbersInCity(accessNumbers_, f.cboAccessState.Text(), f.cboAccessCity.Text()));
-    ResumeNext([&] { f.lstAccessNumbers.SetListIndex(0); });
-    ResumeNext([&] { f.SetFocus(f.lstAccessNumbers); });
+    ChooseFirstAccessNumber();
 }
 
 void frmRegWizard::cmdSelectAccessNumber_Click()

@@ -156,6 +156,7 @@ private:
     void ShowStateAndCityChoice();
     void OfferStatesAndCities();
     void OfferAreaCodeNumbers();
+    void ChooseFirstAccessNumber();
     void cboAccessState_Click();
     void cboAccessCity_Click();
     void cmdSelectAccessNumber_Click();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <new>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -126,42 +127,33 @@ TEST(FormEncode, EncodesTheWindows1252BytesOfTheText)
 const std::string kInvalidData =
     "The registration server returned invalid data.\r\n\r\nPlease try again.\r\n\r\n";
 
-TEST(ServerReply, FlagTrueAndMemberIdSignUp)
+// Replies that are read: the flag line, then the member ID or the reason.
+TEST(ServerReply, ReadRepliesGiveTheMemberIdOrTheReason)
 {
-    const ServerReply reply =
-        ParseWebData("\r\n\r\n<html><body>\r\nTrue\r\n\r\n1234567\r\n</body></html>\r\n");
-    EXPECT_TRUE(reply.readable);
-    EXPECT_FALSE(reply.failed);
-    EXPECT_EQ(reply.memberId, "1234567") << "empty lines are not counted";
-    EXPECT_EQ(reply.message, "");
-}
-
-TEST(ServerReply, FlagFalseCarriesTheReason)
-{
-    const ServerReply reply =
-        ParseWebData("<html><body>\r\nFalse\r\nCard refused.\r\n</body></html>");
-    EXPECT_TRUE(reply.readable);
-    EXPECT_TRUE(reply.failed);
-    EXPECT_EQ(reply.memberId, std::nullopt);
-    EXPECT_EQ(reply.message, "Card refused.\r\n\r\n");
-}
-
-TEST(ServerReply, FlagThatIsNoBooleanFails)
-{
-    const ServerReply reply = ParseWebData("<html><body>\r\nMaybe\r\nWhy not\r\n</body></html>");
-    EXPECT_TRUE(reply.readable);
-    EXPECT_TRUE(reply.failed);
-    EXPECT_EQ(reply.memberId, std::nullopt);
-    EXPECT_EQ(reply.message, "Why not\r\n\r\n");
-}
-
-TEST(ServerReply, MemberIdWithoutItsLineEndIsNotTaken)
-{
-    const ServerReply reply = ParseWebData("<html><body>\r\nTrue\r\n1234567</body></html>");
-    EXPECT_TRUE(reply.readable);
-    EXPECT_TRUE(reply.failed);
-    EXPECT_EQ(reply.memberId, std::nullopt);
-    EXPECT_EQ(reply.message, "");
+    struct Case {
+        const char* data;
+        bool failed;
+        std::optional<std::string> memberId;
+        const char* message;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"\r\n\r\n<html><body>\r\nTrue\r\n\r\n1234567\r\n</body></html>\r\n", false, "1234567", "",
+         "signed up; empty lines are not counted"},
+        {"<html><body>\r\nFalse\r\nCard refused.\r\n</body></html>", true, std::nullopt,
+         "Card refused.\r\n\r\n", "refused with its reason"},
+        {"<html><body>\r\nMaybe\r\nWhy not\r\n</body></html>", true, std::nullopt,
+         "Why not\r\n\r\n", "a flag that is no Boolean"},
+        {"<html><body>\r\nTrue\r\n1234567</body></html>", true, std::nullopt, "",
+         "a member ID without its line end is not taken"},
+    };
+    for (const Case& c : cases) {
+        const ServerReply reply = ParseWebData(c.data);
+        EXPECT_TRUE(reply.readable) << c.why;
+        EXPECT_EQ(reply.failed, c.failed) << c.why;
+        EXPECT_EQ(reply.memberId, c.memberId) << c.why;
+        EXPECT_EQ(reply.message, c.message) << c.why;
+    }
 }
 
 TEST(ServerReply, RepliesThatCannotBeReadSayWhyAndDoNotFail)
