@@ -46,6 +46,23 @@ TEST(AtomicFile, KeepsPermissionsAndReplacesALeftoverTemporaryFile)
     EXPECT_FALSE(std::filesystem::exists(dir / ".b.dat.tmp"));
 }
 
+TEST(AtomicFile, NewFilesArePrivateAndNoneStaysWritableByOthers)
+{
+    test::TempDir dir;
+    auto write = [](const auto&) { return std::optional<std::string>("x"); };
+    auto mode = [](const std::filesystem::path& file) {
+        struct stat st {};
+        EXPECT_EQ(::stat(file.c_str(), &st), 0);
+        return st.st_mode & 0777;
+    };
+    ASSERT_EQ(UpdateFile(dir / "new.reg", write), 0);
+    EXPECT_EQ(mode(dir / "new.reg"), 0600u);
+    test::WriteBytes(dir / "shared.ini", "old");
+    ::chmod((dir / "shared.ini").c_str(), 0666);
+    ASSERT_EQ(UpdateFile(dir / "shared.ini", write), 0);
+    EXPECT_EQ(mode(dir / "shared.ini"), 0644u);
+}
+
 TEST(AtomicFile, ReportsMissingFolderAndUnreadableFile)
 {
     test::TempDir dir;

@@ -49,13 +49,14 @@ int WriteAll(int fd, std::string_view data)
     return 0;
 }
 
-// Keeps the permissions of the file being replaced.
+// Keeps the permissions of the file being replaced, but for writing by others;
+// a new file is private to its owner.
 mode_t ModeOf(const std::filesystem::path& file)
 {
     struct stat st {};
     if (::stat(file.c_str(), &st) == 0)
-        return st.st_mode & 07777;
-    return 0666;
+        return st.st_mode & 07777 & ~mode_t{S_IWGRP | S_IWOTH};
+    return S_IRUSR | S_IWUSR;
 }
 
 int ReplaceFile(const std::filesystem::path& file, int dirFd, std::string_view content)
