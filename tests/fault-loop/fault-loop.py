@@ -6,7 +6,8 @@ A clean run of the scenario counts the component's writes of the settings store
 once per write K, failing exactly write K, and once failing every write from K
 on. Each run must end on its own (exit status 0 or 1: expectations may fail,
 the member's path changes), report no fault in the component, leave no
-temporary file behind and leave every registry and .ini file whole; a
+temporary file behind and leave every registry and .ini file whole and
+writable by its owner alone; a
 credential that was not stored must have been shown to the member.
 
 Usage (with the stand-in server's variables set, as tests/run-scenarios.sh does):
@@ -104,6 +105,9 @@ def check(fault, status, transcript, home, clean_files):
         if line.startswith(("ERROR", "FAIL: fault in the component")):
             problems.append(line)
     found = files_below(home)
+    for path in found:
+        if (home / path).stat().st_mode & 0o022:
+            problems.append(f"{path} is writable by others")
     for path, content in sorted(found.items()):
         if path not in clean_files:
             problems.append(f"leaves {path} behind")
