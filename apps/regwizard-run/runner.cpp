@@ -275,6 +275,7 @@ public:
                 out_ << std::setw(4) << command.line << "  " << Describe(command) << "\n";
                 Execute(command);
                 driver_->Settle();
+                ReportBoxes();
                 if (nestedError_)
                     throw *nestedError_;
             }
@@ -288,6 +289,10 @@ public:
             return Outcome::NotRun;
         }
         out_ << "-- " << expectations_ << " expectations, " << failures_ << " failed\n";
+        // What `fault` can aim at: the fault loop (tests/fault-loop) reads this line.
+        out_ << "-- writes: registry-write " << faults_.Count("registry-write") << ", file-write "
+             << faults_.Count("file-write") << ", entry-write " << faults_.Count("entry-write")
+             << "\n";
         return failures_ == 0 ? Outcome::Passed : Outcome::Failed;
     }
 
@@ -310,6 +315,7 @@ private:
     void OnDialStarted(int attempt);
     std::function<void()> TransferStarted();
     void RunNested(const Command& action, const std::string& context);
+    void ReportBoxes();
     void CheckTransfersStarted();
     void NoReg(const Command& c);
     void Fault(const Command& c);
@@ -406,6 +412,7 @@ private:
     std::optional<ScenarioError> nestedError_; // raised inside the component's handlers
     bool appPathWritten_ = false;
     std::size_t boxesSeen_ = 0;
+    std::size_t boxesReported_ = 0;
     std::size_t eventsSeen_ = 0;
     std::size_t helpSeen_ = 0;
     std::size_t logLinesSeen_ = 0;
@@ -484,11 +491,25 @@ void ScenarioRun::RunNested(const Command& action, const std::string& context)
 {
     if (nestedError_)
         return;
+    ReportBoxes();
     out_ << std::setw(4) << action.line << "  " << context << " " << Describe(action) << "\n";
     try {
         Execute(action);
     } catch (const ScenarioError& error) {
         nestedError_ = error;
+    }
+    ReportBoxes();
+}
+
+// Each message box appears once in the transcript, after the line it came up
+// in, written as the `expect box` that matches it.
+void ScenarioRun::ReportBoxes()
+{
+    const auto shown = driver_->Shown();
+    for (; boxesReported_ < shown.size(); ++boxesReported_) {
+        const ShownBox& box = shown[boxesReported_];
+        out_ << "      box " << QuoteWord(box.text) << " " << QuoteWord(box.title) << " "
+             << box.style << "\n";
     }
 }
 

@@ -88,9 +88,11 @@ public:
             Q_EMIT combo->activated(index);
         } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
             list->setCurrentRow(index);
-            if (control.ListIndex() != index)
-                control.SetListIndex(index);
         }
+        // No widget chooses "none" (index -1): the list is told directly, as
+        // the member's clearing it would.
+        if (control.ListIndex() != index)
+            control.SetListIndex(index);
     }
 
     bool Visible(wizard::Control& control) override { return !Widget(control)->isHidden(); }
