@@ -5,15 +5,20 @@
 BUILD       ?= build
 ASAN_BUILD  ?= build-asan
 NOGUI_BUILD ?= build-nogui
+WIN64_BUILD ?= build-win64
+WIN32_BUILD ?= build-win32
 JOBS        ?= 2
 WERROR      ?= OFF
 CMAKE_FLAGS ?=
 PACKAGES    := cmake g++ make pkg-config libgtest-dev libgmock-dev clang-format \
                qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
                libcurl4-openssl-dev python3-pyftpdlib g++-mingw-w64-x86-64-posix
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools \
+               libwine-dev wine64 python3-pyftpdlib
 CONFIGURE   := cmake -S . -DREGWIZ_WERROR=$(WERROR) $(CMAKE_FLAGS)
 
-.PHONY: all deps configure build run test sanitize nogui portable format clean
+.PHONY: all deps configure build run test sanitize nogui portable windows test-windows \
+        format clean
 
 all: build
 
@@ -49,8 +54,22 @@ nogui: deps
 portable: deps
 	@tools/check-core-portable.sh
 
+# The component for Windows: i686 (the shipped one) and x86_64 (the one the
+# tests run under wine); test-windows runs the x86_64 tests under wine64.
+windows:
+	@tools/install-deps.sh $(WINDOWS_PACKAGES)
+	@$(CONFIGURE) -B $(WIN64_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
+	@cmake --build $(WIN64_BUILD) -j$(JOBS)
+	@$(CONFIGURE) -B $(WIN32_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake >/dev/null
+	@cmake --build $(WIN32_BUILD) -j$(JOBS)
+
+test-windows: windows
+	@tools/test-windows.sh $(WIN64_BUILD) -j$(JOBS)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(NOGUI_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(NOGUI_BUILD) $(WIN64_BUILD) $(WIN32_BUILD)
