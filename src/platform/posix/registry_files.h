@@ -14,7 +14,7 @@
 namespace regwiz::platform::posix {
 
 // The text of a hive's file, in Windows-1252, as RegistryFiles reads and
-// changes it. Key paths are full ("HKEY_LOCAL_MACHINE\\SOFTWARE\\..."); keys
+// changes it. Key paths are full ("HKEY_LOCAL_MACHINE\SOFTWARE\..."); keys
 // and value names are matched without regard to case.
 
 struct HiveValue {
