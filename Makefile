@@ -1,5 +1,6 @@
 # make run   - build and run the main job
 # make test  - build and run every test
+# make fuzz  - build the fuzz targets with clang and run each FUZZ_SECONDS
 # WERROR=ON turns compiler warnings into errors; CMAKE_FLAGS adds options to
 # every configure (e.g. CMAKE_FLAGS=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache).
 BUILD       ?= build
@@ -7,17 +8,22 @@ ASAN_BUILD  ?= build-asan
 NOGUI_BUILD ?= build-nogui
 WIN64_BUILD ?= build-win64
 WIN32_BUILD ?= build-win32
+FUZZ_BUILD  ?= build-fuzz
+FUZZ_SECONDS ?= 60
+# Empty: every target.
+FUZZ_TARGETS ?=
 JOBS        ?= 2
 WERROR      ?= OFF
 CMAKE_FLAGS ?=
 PACKAGES    := cmake g++ make pkg-config libgtest-dev libgmock-dev clang-format \
                qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
-               libcurl4-openssl-dev python3-pyftpdlib g++-mingw-w64-x86-64-posix
+               libcurl4-openssl-dev python3-pyftpdlib g++-mingw-w64-x86-64-posix \
+               clang libclang-rt-14-dev
 WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools \
                libwine-dev wine64 python3-pyftpdlib
 CONFIGURE   := cmake -S . -DREGWIZ_WERROR=$(WERROR) $(CMAKE_FLAGS)
 
-.PHONY: all deps configure build run test sanitize nogui portable windows test-windows \
+.PHONY: all deps configure build run test sanitize nogui portable fuzz windows test-windows \
         format clean
 
 all: build
@@ -54,6 +60,13 @@ nogui: deps
 portable: deps
 	@tools/check-core-portable.sh
 
+# libFuzzer targets (tests/fuzz), each over a scratch copy of its seed corpus.
+fuzz: deps
+	@CC=clang CXX=clang++ $(CONFIGURE) -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DREGWIZ_FUZZ=ON -DREGWIZ_GUI=OFF -DREGWIZ_TESTS=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target regwiz_fuzzers
+	@tools/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 # The component for Windows: i686 (the shipped one) and x86_64 (the one the
 # tests run under wine); test-windows runs the x86_64 tests under wine64.
 windows:
@@ -72,4 +85,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(NOGUI_BUILD) $(WIN64_BUILD) $(WIN32_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(NOGUI_BUILD) $(FUZZ_BUILD) $(WIN64_BUILD) $(WIN32_BUILD)

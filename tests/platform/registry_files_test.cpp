@@ -304,6 +304,14 @@ TEST_F(RegistryFilesTest, OddFilesStayConsistent)
         EXPECT_EQ(Get(reg, key, "cut").rc, status::FileNotFound)
             << "the blank line before the new section ended it";
     }
+    {
+        // An LF file whose last line ends in a lone CR: that line is no header, and
+        // ending it for a new section must not make it one.
+        WriteBytes(Hklm(), "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Torn]\r");
+        Create(reg, "L");
+        KeyHandle key = 0;
+        EXPECT_EQ(reg.OpenKey(kHklm, "Torn", KeyAccess::QueryValue, key), status::FileNotFound);
+    }
 }
 
 // Files pieced together from bits of the syntax: a write must read back and leave the values

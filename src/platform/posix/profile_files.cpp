@@ -69,9 +69,9 @@ std::string_view Unquote(std::string_view value)
 }
 
 // How names are compared: Windows-1252, upper case, no surrounding blanks.
-std::string NameKey(std::string_view utf8)
+std::string NameKey(std::string_view ansi)
 {
-    return UpperAnsi(TrimBlanks(ToAnsi(utf8)));
+    return UpperAnsi(TrimBlanks(ansi));
 }
 
 // Where a key of a section is in a file. Only the first section of that name
@@ -153,11 +153,7 @@ std::optional<std::string> ReadValue(const std::filesystem::path& file, std::str
     const std::optional<std::string> text = ReadWholeFile(file, error);
     if (!text)
         return std::nullopt;
-    const std::vector<Line> lines = ProfileLines(*text);
-    const Position pos = Locate(*text, lines, NameKey(section), NameKey(key));
-    if (!pos.key)
-        return std::nullopt;
-    return std::string(Unquote(ParseEntry(TextOf(*text, lines[*pos.key]))->value));
+    return ProfileValue(*text, ToAnsi(section), ToAnsi(key));
 }
 
 // What a caller's buffer of `bufferSize` bytes holds, the terminating zero aside.
@@ -232,6 +228,24 @@ std::string WithSetting(std::string text, const Setting& setting)
 
 } // namespace
 
+std::optional<std::string> ProfileValue(std::string_view text, std::string_view section,
+                                        std::string_view key)
+{
+    const std::vector<Line> lines = ProfileLines(text);
+    const Position pos = Locate(text, lines, NameKey(section), NameKey(key));
+    if (!pos.key)
+        return std::nullopt;
+    return std::string(Unquote(ParseEntry(TextOf(text, lines[*pos.key]))->value));
+}
+
+std::string WithProfileSetting(std::string text, std::string_view section, std::string_view key,
+                               std::string_view value)
+{
+    const Setting setting{std::string(TrimBlanks(section)), std::string(TrimBlanks(key)),
+                          std::string(value)};
+    return WithSetting(std::move(text), setting);
+}
+
 std::string PrivateProfileFiles::GetString(const std::filesystem::path& file,
                                            std::string_view section, std::string_view key,
                                            std::string_view defaultText, std::size_t bufferSize)
@@ -253,17 +267,19 @@ bool PrivateProfileFiles::WriteString(const std::filesystem::path& file, std::st
 {
     if (HoldsLineBreak(section) || HoldsLineBreak(key) || HoldsLineBreak(value))
         return false;
-    const Setting setting{std::string(TrimBlanks(ToAnsi(section))),
-                          std::string(TrimBlanks(ToAnsi(key))), ToAnsi(value)};
-    const int rc = UpdateFile(file, [&setting](const std::optional<std::string>& current) {
-        return std::optional<std::string>(WithSetting(current.value_or(""), setting));
+    const std::string ansiSection = ToAnsi(section);
+    const std::string ansiKey = ToAnsi(key);
+    const std::string ansiValue = ToAnsi(value);
+    const int rc = UpdateFile(file, [&](const std::optional<std::string>& current) {
+        return std::optional<std::string>(
+            WithProfileSetting(current.value_or(""), ansiSection, ansiKey, ansiValue));
     });
     return rc == 0;
 }
 
 bool PrivateProfileFiles::DeleteSection(const std::filesystem::path& file, std::string_view section)
 {
-    const std::string sectionKey = NameKey(section);
+    const std::string sectionKey = NameKey(ToAnsi(section));
     const int rc = UpdateFile(file, [&sectionKey](const std::optional<std::string>& current) {
         return current ? WithoutSection(*current, sectionKey) : std::nullopt;
     });
@@ -274,7 +290,7 @@ bool PrivateProfileFiles::HasSection(const std::filesystem::path& file, std::str
 {
     int error = 0;
     const std::optional<std::string> text = ReadWholeFile(file, error);
-    return text && FindSection(*text, ProfileLines(*text), NameKey(section)).has_value();
+    return text && FindSection(*text, ProfileLines(*text), NameKey(ToAnsi(section))).has_value();
 }
 
 } // namespace regwiz::platform::posix

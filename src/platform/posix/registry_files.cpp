@@ -296,6 +296,7 @@ public:
     }
 
     const Line& LineAt(std::size_t i) const { return lines_.At(i); }
+    const std::vector<Section>& Sections() const { return sections_; }
 
     const Section* FindSection(std::string_view upperPath) const
     {
@@ -474,8 +475,10 @@ bool EndsWithBlankLine(std::string_view text)
 void AppendSection(std::string& text, std::string_view path, std::string_view body,
                    std::string_view eol)
 {
+    // A last line left without its end gets one that keeps it as it reads: after a
+    // lone CR only CR LF does, since a CR before LF belongs to the line end.
     if (text.back() != '\n')
-        text += eol;
+        text += text.back() == '\r' ? std::string_view("\r\n") : eol;
     if (!EndsWithBlankLine(text))
         text += eol;
     text.append("[").append(path).append("]").append(eol).append(body).append(eol);
@@ -489,9 +492,11 @@ void InsertAfter(std::string& text, const Line& line, std::string_view lines, st
         text.insert(line.next, lines);
 }
 
+} // namespace
+
 // `keyPath` is the key's full path in the file's code page.
-std::string WithValue(std::string text, std::string_view keyPath, std::string_view ansiName,
-                      std::uint32_t type, std::string_view data)
+std::string WithHiveValue(std::string text, std::string_view keyPath, std::string_view ansiName,
+                          std::uint32_t type, std::string_view data)
 {
     const std::string eol = LineEnd(text);
     EnsureHeader(text, eol);
@@ -514,6 +519,32 @@ std::string WithValue(std::string text, std::string_view keyPath, std::string_vi
     AppendSection(text, keyPath, record + eol, eol);
     return text;
 }
+
+std::vector<HiveSection> ReadHiveText(std::string_view text)
+{
+    const Document doc(text);
+    std::vector<HiveSection> sections;
+    for (const Section& section : doc.Sections()) {
+        if (section.upperPath.empty())
+            continue;
+        HiveSection& out = sections.emplace_back(HiveSection{section.upperPath, {}});
+        for (const Value& value : section.values)
+            out.values.push_back(HiveValue{value.name, value.type, value.data});
+    }
+    return sections;
+}
+
+std::optional<HiveValue> FindHiveValue(std::string_view text, std::string_view keyPath,
+                                       std::string_view ansiName)
+{
+    const Document doc(text);
+    const Value* value = doc.FindValue(UpperPath(keyPath), UpperAnsi(ansiName));
+    if (!value)
+        return std::nullopt;
+    return HiveValue{value->name, value->type, value->data};
+}
+
+namespace {
 
 // The text without the value's record; every other byte stays.
 std::optional<std::string> WithoutValue(std::string text, std::string_view keyPath,
@@ -633,9 +664,8 @@ long RegistryFiles::QueryValue(KeyHandle key, std::string_view name, std::uint32
     std::string text;
     if (const long rc = ReadHive(opened->hive, text); rc != status::Success)
         return rc;
-    const Document doc(text);
-    const Value* value =
-        doc.FindValue(UpperPath(FullPath(opened->hive, opened->path)), UpperAnsi(ToAnsi(name)));
+    const std::optional<HiveValue> value =
+        FindHiveValue(text, FullPath(opened->hive, opened->path), ToAnsi(name));
     if (!value)
         return status::FileNotFound;
     type = value->type;
@@ -661,7 +691,7 @@ long RegistryFiles::SetValue(KeyHandle key, std::string_view name, std::uint32_t
     const std::string_view bytes(reinterpret_cast<const char*>(data.data()), data.size());
     return UpdateHive(opened->hive, [&](const std::optional<std::string>& current) {
         return std::optional<std::string>(
-            WithValue(current.value_or(""), keyPath, ansiName, type, bytes));
+            WithHiveValue(current.value_or(""), keyPath, ansiName, type, bytes));
     });
 }
 

@@ -1,13 +1,47 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/posix/atomic_file.h"
 #include "platform/registry.h"
 
 namespace regwiz::platform::posix {
+
+// The text of a hive's file, in Windows-1252, as RegistryFiles reads and
+// changes it. Key paths are full ("HKEY_LOCAL_MACHINE\SOFTWARE\..."); keys
+// and value names are matched without regard to case.
+
+struct HiveValue {
+    std::string name; // as the file spells it; empty for the default value
+    std::uint32_t type = 0;
+    std::string data;
+};
+
+// One key's section, in file order; a key may have several.
+struct HiveSection {
+    std::string upperPath;
+    std::vector<HiveValue> values;
+};
+
+// Every section with a proper header and the values it holds; lines that make
+// no sense are skipped.
+std::vector<HiveSection> ReadHiveText(std::string_view text);
+
+// The value as a query reads it: the first of that name in the key's sections.
+std::optional<HiveValue> FindHiveValue(std::string_view text, std::string_view keyPath,
+                                       std::string_view ansiName);
+
+// The text with the value set: its record replaced, or added to the key's
+// first section, or a section for the key added; every other byte kept. The
+// name must hold no line break.
+std::string WithHiveValue(std::string text, std::string_view keyPath, std::string_view ansiName,
+                          std::uint32_t type, std::string_view data);
 
 // The registry kept in REGEDIT4 text files, one per hive ("HKEY_LOCAL_MACHINE.reg",
 // ...), in one folder. Every call reads the file afresh; every change is an
