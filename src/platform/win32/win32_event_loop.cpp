@@ -52,16 +52,17 @@ void Win32EventLoop::DoEvents()
     // posts itself again does not keep DoEvents from returning.
     const std::uint64_t postedBefore = posted_.load();
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (message.hwnd == window_ && message.message == kPostedCall
+            && message.wParam >= postedBefore)
+            return; // posted since: the next round runs it
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            return;
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam)); // for the outer loop
             return;
         }
-        const bool postedSince = message.hwnd == window_ && message.message == kPostedCall
-                                 && message.wParam >= postedBefore;
         Dispatch(message);
-        if (postedSince)
-            return;
     }
 }
 
