@@ -18,8 +18,9 @@
 #include <utility>
 
 #include "platform/codepage.h"
-#include "platform/curl/inet_request.h"
 #include "platform/errors.h"
+#include "platform/inet_progress.h"
+#include "platform/inet_request.h"
 
 namespace regwiz::platform::curl {
 namespace {
@@ -125,8 +126,8 @@ public:
 
     void Execute(const InetRequest& request);
     void Cancel();
-    bool Executing() const { return executing_; }
-    std::string NextChunk(int size);
+    bool Executing() const { return progress_.Executing(); }
+    std::string NextChunk(int size) { return reply_.Next(size); }
 
     InetSettings settings;
     std::string userName;
@@ -155,33 +156,20 @@ private:
     void GuardAgainstStall();
     void StopTimer(std::optional<EventLoop::TimerId>& timer);
     void Finish(CURLcode result);
-    void Reach(std::int16_t state) { reached_ = std::max(reached_, state); }
-    void ResetProgress();
-    void ScheduleDelivery();
-    void DeliverNext();
-    std::int16_t TakeNextState();
+    void Reach(std::int16_t state) { progress_.Reach(state); }
 
     EventLoop& loop_;
-    InetEvents& events_;
     CURLM* multi_;
     std::map<curl_socket_t, EventLoop::WatchId> watches_;
     std::optional<EventLoop::TimerId> timer_;
     std::optional<EventLoop::TimerId> stallGuard_;
     std::unique_ptr<Transfer> transfer_;
-    // Posted tasks hold a weak reference: a new request, Cancel or the end of the
-    // control lets go of it, and their tasks then do nothing.
-    std::shared_ptr<char> request_ = std::make_shared<char>();
-    bool executing_ = false;
-    bool deliveryPosted_ = false;
-    std::int16_t reached_ = inet::None;
-    std::int16_t raised_ = inet::None;
-    std::int16_t final_ = inet::None;
-    std::string reply_; // UTF-8
-    std::size_t replyRead_ = 0;
+    InetProgress progress_;
+    ReplyPieces reply_;
 };
 
 CurlInet::Engine::Engine(EventLoop& loop, InetEvents& events)
-    : loop_(loop), events_(events), multi_(curl_multi_init())
+    : loop_(loop), multi_(curl_multi_init()), progress_(loop, events)
 {
     if (multi_ == nullptr)
         throw std::bad_alloc();
@@ -194,7 +182,7 @@ CurlInet::Engine::Engine(EventLoop& loop, InetEvents& events)
 
 CurlInet::Engine::~Engine()
 {
-    request_.reset();
+    progress_.Reset();
     if (transfer_)
         curl_multi_remove_handle(multi_, transfer_->easy);
     transfer_.reset();
@@ -211,17 +199,14 @@ void CurlInet::Engine::Execute(const InetRequest& request)
     if (transfer->easy == nullptr)
         throw std::bad_alloc();
     Configure(*transfer, request);
-    ResetProgress();
-    reply_.clear();
-    replyRead_ = 0;
+    progress_.Reset();
+    reply_.Clear();
     responseCode = 0;
     responseInfo.clear();
     if (curl_multi_add_handle(multi_, transfer->easy) != CURLM_OK)
         throw RunTimeError(inet::ErrorInvalidUrl, "The request could not be started");
     transfer_ = std::move(transfer);
-    executing_ = true;
-    Reach(inet::ResolvingHost);
-    ScheduleDelivery();
+    progress_.Start();
 }
 
 void CurlInet::Engine::Configure(Transfer& transfer, const InetRequest& request)
@@ -407,7 +392,6 @@ void CurlInet::Engine::Drive(curl_socket_t socket, int flags)
     curl_multi_socket_action(multi_, socket, flags, &running);
     CollectFinished();
     GuardAgainstStall();
-    ScheduleDelivery();
 }
 
 // libcurl 7.88 can leave an FTP transfer waiting on nothing: when the answer to
@@ -452,7 +436,7 @@ void CurlInet::Engine::Finish(CURLcode result)
             done->tooLong
                 ? "The reply is longer than " + std::to_string(inet::MaxReplyBytes) + " bytes"
                 : FromAnsi(done->error[0] != '\0' ? done->error : curl_easy_strerror(result));
-        final_ = inet::Error;
+        progress_.Finish(inet::Error);
         return;
     }
     long status = 0;
@@ -461,9 +445,9 @@ void CurlInet::Engine::Finish(CURLcode result)
         responseCode = status;
         responseInfo = done->reason;
     }
-    reply_ = FromAnsi(done->body);
+    reply_.Set(FromAnsi(done->body));
     Reach(inet::ResponseReceived);
-    final_ = inet::ResponseCompleted;
+    progress_.Finish(inet::ResponseCompleted);
 }
 
 void CurlInet::Engine::Cancel()
@@ -472,63 +456,7 @@ void CurlInet::Engine::Cancel()
         curl_multi_remove_handle(multi_, transfer_->easy);
     transfer_.reset(); // removes a partial download
     StopTimer(stallGuard_);
-    ResetProgress();
-}
-
-void CurlInet::Engine::ResetProgress()
-{
-    request_ = std::make_shared<char>();
-    executing_ = false;
-    deliveryPosted_ = false;
-    reached_ = raised_ = final_ = inet::None;
-}
-
-void CurlInet::Engine::ScheduleDelivery()
-{
-    if (deliveryPosted_ || (raised_ >= reached_ && final_ == inet::None))
-        return;
-    deliveryPosted_ = true;
-    loop_.Post([this, request = std::weak_ptr<char>(request_)] {
-        if (!request.expired())
-            DeliverNext();
-    });
-}
-
-void CurlInet::Engine::DeliverNext()
-{
-    deliveryPosted_ = false;
-    const std::int16_t state = TakeNextState();
-    if (state == inet::None)
-        return;
-    // The next one is posted first, so a handler that waits in the loop still sees it.
-    ScheduleDelivery();
-    // Last: the handler may wait in the loop, start another request or end the control.
-    events_.StateChanged(state);
-}
-
-std::int16_t CurlInet::Engine::TakeNextState()
-{
-    if (raised_ < reached_)
-        return ++raised_;
-    if (final_ == inet::None)
-        return inet::None;
-    raised_ = std::exchange(final_, inet::None);
-    executing_ = false;
-    return raised_;
-}
-
-std::string CurlInet::Engine::NextChunk(int size)
-{
-    // Whole characters: a piece never ends inside a UTF-8 sequence.
-    std::size_t end = replyRead_;
-    for (int count = 0; count < size && end < reply_.size(); ++count) {
-        ++end;
-        while (end < reply_.size() && (static_cast<unsigned char>(reply_[end]) & 0xC0) == 0x80)
-            ++end;
-    }
-    std::string piece = reply_.substr(replyRead_, end - replyRead_);
-    replyRead_ = end;
-    return piece;
+    progress_.Reset();
 }
 
 CurlInet::CurlInet(EventLoop& loop, InetEvents& events)

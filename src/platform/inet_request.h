@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace regwiz::platform::curl {
+namespace regwiz::platform {
 
 // What the transfer control was asked to do, as a URL request. `remotePort` of
 // the control applies only when the URL names no port of its own.
@@ -30,4 +30,4 @@ InetRequest ParseRequest(const InetSettings& settings, const std::string& url,
                          const std::string& operation, const std::string& data,
                          const std::string& headers);
 
-} // namespace regwiz::platform::curl
+} // namespace regwiz::platform

@@ -1,9 +1,7 @@
-#include "platform/curl/inet_request.h"
+#include "platform/inet_request.h"
 
-#include <curl/curl.h>
-
+#include <algorithm>
 #include <cctype>
-#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -11,7 +9,7 @@
 #include "platform/errors.h"
 #include "platform/inet.h"
 
-namespace regwiz::platform::curl {
+namespace regwiz::platform {
 namespace {
 
 [[noreturn]] void Invalid(const std::string& why)
@@ -50,19 +48,60 @@ struct UrlParts {
     bool hasPort = false;
 };
 
+bool IsSchemeChar(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
+}
+
+bool IsHostChar(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c))
+           || std::string_view("-._~%").find(c) != std::string_view::npos;
+}
+
+// The scheme and whether the URL names a port: "scheme://[user[:password]@]host[:port][/...]",
+// the host a name, an IPv4 address or a bracketed IPv6 one.
 UrlParts InspectUrl(const std::string& url)
 {
-    std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> handle(curl_url(), curl_url_cleanup);
-    if (!handle || curl_url_set(handle.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK)
+    const auto schemeEnd = url.find("://");
+    const std::string_view scheme = std::string_view(url).substr(0, schemeEnd);
+    if (schemeEnd == std::string::npos || scheme.empty()
+        || !std::isalpha(static_cast<unsigned char>(scheme.front()))
+        || !std::all_of(scheme.begin(), scheme.end(), IsSchemeChar))
         Invalid("The URL is invalid: " + url);
+    std::string_view authority = std::string_view(url).substr(schemeEnd + 3);
+    authority = authority.substr(0, authority.find_first_of("/?#"));
+    if (const auto at = authority.rfind('@'); at != std::string_view::npos)
+        authority.remove_prefix(at + 1);
+    std::string_view host = authority;
+    std::string_view port;
+    if (host.starts_with('[')) {
+        const auto close = host.find(']');
+        if (close == std::string_view::npos)
+            Invalid("The URL is invalid: " + url);
+        port = host.substr(close + 1);
+        host = host.substr(1, close - 1);
+        if (host.empty() || host.find_first_not_of("0123456789abcdefABCDEF:.") != host.npos)
+            Invalid("The URL is invalid: " + url);
+    } else {
+        const auto colon = host.find(':');
+        port = colon == std::string_view::npos ? std::string_view() : host.substr(colon);
+        host = host.substr(0, colon);
+        if (host.empty() || !std::all_of(host.begin(), host.end(), IsHostChar))
+            Invalid("The URL is invalid: " + url);
+    }
+    if (!port.empty()) {
+        if (port.front() != ':')
+            Invalid("The URL is invalid: " + url);
+        port.remove_prefix(1);
+        if (port.size() > 5 || port.find_first_not_of("0123456789") != std::string_view::npos
+            || (!port.empty() && std::stoi(std::string(port)) > 65535))
+            Invalid("The URL is invalid: " + url);
+    }
     UrlParts parts;
-    char* part = nullptr;
-    if (curl_url_get(handle.get(), CURLUPART_SCHEME, &part, 0) == CURLUE_OK)
-        parts.scheme = part; // libcurl hands the scheme back in lower case
-    curl_free(part);
-    part = nullptr;
-    parts.hasPort = curl_url_get(handle.get(), CURLUPART_PORT, &part, 0) == CURLUE_OK;
-    curl_free(part);
+    for (char c : scheme)
+        parts.scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    parts.hasPort = !port.empty();
     return parts;
 }
 
@@ -161,4 +200,4 @@ InetRequest ParseRequest(const InetSettings& settings, const std::string& url,
     return request;
 }
 
-} // namespace regwiz::platform::curl
+} // namespace regwiz::platform
