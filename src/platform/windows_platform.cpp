@@ -65,11 +65,10 @@ private:
     win32::Win32Screen screen_;
     win32::TapiTelephony telephony_;
     dialup::sim::ModemLine modem_;
-    Ports ports_{registry_,  profiles_,        files_,
-                 boxes_,     pointer_,         clock_,
-                 regional_,  folders_,         *loop_,
-                 help_,      volume_,          screen_,
-                 telephony_, modem_.Factory(), win32::MakeWinInetFactory(*loop_)};
+    Ports ports_{
+        registry_, profiles_, files_,     boxes_,           pointer_,
+        clock_,    regional_, folders_,   *loop_,           help_,
+        volume_,   screen_,   telephony_, modem_.Factory(), win32::MakeWinInetFactory(*loop_)};
 };
 
 } // namespace

@@ -28,10 +28,7 @@ protected:
         std::filesystem::remove_all(folder_, ignored);
     }
 
-    void Write(const std::string& bytes)
-    {
-        std::ofstream(file_, std::ios::binary) << bytes;
-    }
+    void Write(const std::string& bytes) { std::ofstream(file_, std::ios::binary) << bytes; }
     std::string Bytes() const
     {
         std::ostringstream out;

@@ -20,14 +20,13 @@ std::wstring Utf16Of(std::string_view character)
     return count > 0 ? std::wstring(units, static_cast<std::size_t>(count)) : std::wstring();
 }
 
-// The code of one character in Windows-1252, or nothing when the code page
-// lacks it.
+// Whether the code page has the character; its code goes to `code`.
 bool AnsiOf(const std::wstring& character, char& code)
 {
     BOOL defaulted = FALSE;
-    const int count = WideCharToMultiByte(kWindows1252, WC_NO_BEST_FIT_CHARS, character.data(),
-                                          static_cast<int>(character.size()), &code, 1, nullptr,
-                                          &defaulted);
+    const int count =
+        WideCharToMultiByte(kWindows1252, WC_NO_BEST_FIT_CHARS, character.data(),
+                            static_cast<int>(character.size()), &code, 1, nullptr, &defaulted);
     return count == 1 && defaulted == FALSE;
 }
 
@@ -77,8 +76,8 @@ std::string Win32CodePage::FromAnsi(std::string_view ansi) const
     // Without MB_ERR_INVALID_CHARS, the unassigned codes come back as U+0081
     // and the like, the control characters of their number.
     MultiByteToWideChar(kWindows1252, 0, ansi.data(), length, wide.data(), length);
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr,
-                                         nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), size, nullptr, nullptr);
     return utf8;

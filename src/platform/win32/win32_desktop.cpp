@@ -41,8 +41,8 @@ constexpr std::string_view kAnchorStart = "<a name=\"";
 
 Answer Win32MessageBoxes::Show(const std::string& text, const std::string& title, int style)
 {
-    const int pressed = MessageBoxA(GetActiveWindow(), ToAnsi(text).c_str(),
-                                    ToAnsi(title).c_str(), static_cast<UINT>(style));
+    const int pressed = MessageBoxA(GetActiveWindow(), ToAnsi(text).c_str(), ToAnsi(title).c_str(),
+                                    static_cast<UINT>(style));
     if (pressed >= static_cast<int>(Answer::Ok) && pressed <= static_cast<int>(Answer::No))
         return static_cast<Answer>(pressed);
     return DefaultAnswer(style); // no box could be shown
@@ -86,7 +86,8 @@ std::string BrowserHelp::TopicFor(const std::string& document, const std::string
 
 void BrowserHelp::ShowPartialKey(const std::string& helpFile, const std::string& key)
 {
-    const std::filesystem::path document = std::filesystem::path(helpFile).replace_extension(".html");
+    const std::filesystem::path document =
+        std::filesystem::path(helpFile).replace_extension(".html");
     const std::string text = Win32Files().Read(document).value_or("");
     // file:///C:/folder/Registration.html#TOPIC
     std::string url = "file:///" + document.generic_string() + "#" + TopicFor(text, key);

@@ -52,8 +52,8 @@ private:
 std::optional<std::string> Win32Files::Read(const std::filesystem::path& file) const
 {
     const Handle handle(CreateFileW(file.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle.valid())
         return std::nullopt; // missing, a folder, or not ours to read
     std::string bytes;

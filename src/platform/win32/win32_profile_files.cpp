@@ -23,9 +23,8 @@ std::vector<std::string> SectionNames(const std::string& file)
 {
     std::vector<char> buffer(1024);
     for (;;) {
-        const DWORD length =
-            GetPrivateProfileSectionNamesA(buffer.data(), static_cast<DWORD>(buffer.size()),
-                                           file.c_str());
+        const DWORD length = GetPrivateProfileSectionNamesA(
+            buffer.data(), static_cast<DWORD>(buffer.size()), file.c_str());
         // A full buffer returns its size less two: the list may be cut.
         if (length + 2 < buffer.size())
             break;
@@ -47,8 +46,8 @@ std::string Win32ProfileFiles::GetString(const std::filesystem::path& file,
         return {};
     std::vector<char> buffer(bufferSize);
     const DWORD length = GetPrivateProfileStringA(
-        ToAnsi(section).c_str(), ToAnsi(key).c_str(), ToAnsi(defaultText).c_str(),
-        buffer.data(), static_cast<DWORD>(buffer.size()), AnsiPath(file).c_str());
+        ToAnsi(section).c_str(), ToAnsi(key).c_str(), ToAnsi(defaultText).c_str(), buffer.data(),
+        static_cast<DWORD>(buffer.size()), AnsiPath(file).c_str());
     return FromAnsi(std::string_view(buffer.data(), length));
 }
 

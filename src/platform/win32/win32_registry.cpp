@@ -60,10 +60,9 @@ long Win32Registry::OpenKey(Hive hive, std::string_view subKey, KeyAccess access
 long Win32Registry::CreateKey(Hive hive, std::string_view subKey, KeyHandle& key)
 {
     HKEY opened = nullptr;
-    const LONG rc = RegCreateKeyExA(HiveKey(hive), ToAnsi(subKey).c_str(), 0, nullptr,
-                                    REG_OPTION_NON_VOLATILE, KEY_QUERY_VALUE | KEY_SET_VALUE
-                                                                 | KEY_CREATE_SUB_KEY,
-                                    nullptr, &opened, nullptr);
+    const LONG rc = RegCreateKeyExA(
+        HiveKey(hive), ToAnsi(subKey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+        KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY, nullptr, &opened, nullptr);
     if (rc == ERROR_SUCCESS)
         key = Remember(opened);
     return rc;
@@ -80,8 +79,8 @@ long Win32Registry::QueryValue(KeyHandle key, std::string_view name, std::uint32
     std::vector<BYTE> data(buffer.size() + 1);
     DWORD valueType = REG_NONE;
     DWORD valueSize = static_cast<DWORD>(buffer.size());
-    const LONG rc = RegQueryValueExA(opened, ToAnsi(name).c_str(), nullptr, &valueType,
-                                     data.data(), &valueSize);
+    const LONG rc = RegQueryValueExA(opened, ToAnsi(name).c_str(), nullptr, &valueType, data.data(),
+                                     &valueSize);
     if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA)
         return rc;
     type = valueType;

@@ -53,8 +53,7 @@ LocalTime LocalClock::Now() const
 {
     SYSTEMTIME st{};
     GetLocalTime(&st);
-    return LocalTime{st.wYear, st.wMonth,  st.wDay,      st.wHour,
-                     st.wMinute, st.wSecond, st.wDayOfWeek};
+    return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wDayOfWeek};
 }
 
 std::string UserLocaleSettings::LongTime(const LocalTime& t) const
