@@ -1,10 +1,8 @@
 // The Linux desktop: registry and .ini files, the Qt window with its message
 // boxes, help and event loop, libcurl for the transfers and the simulated modem.
 //
-// The modem is configured by "modem.ini" beside the registry folder:
-//   [Devices]  1=<type>|<name>, 2=..., in order
-//   [Network]  Number=<the registration server's number, e.g. 18005550142>
-// and keeps its phone book in "phonebook.ini" there.
+// The modem is configured by "modem.ini" beside the registry folder (see
+// dialup::sim::Configure) and keeps its phone book in "phonebook.ini" there.
 #include "dialup/sim/simulated_modem.h"
 #include "platform/curl/curl_inet.h"
 #include "platform/default_platform.h"
@@ -24,28 +22,13 @@
 namespace regwiz::platform {
 namespace {
 
-// The devices and the network's number from the modem's configuration file.
-void Configure(dialup::sim::ModemLine& modem, ProfileFiles& profiles,
-               const std::filesystem::path& file)
-{
-    for (int n = 1;; ++n) {
-        const std::string device = profiles.GetString(file, "Devices", std::to_string(n), "", 255);
-        if (device.empty())
-            break;
-        const std::size_t bar = device.find('|');
-        modem.AddDevice(device.substr(0, bar),
-                        bar == std::string::npos ? device : device.substr(bar + 1));
-    }
-    modem.SetRegistrationNumber(profiles.GetString(file, "Network", "Number", "", 255));
-}
-
 class LinuxPlatform final : public DefaultPlatform {
 public:
     explicit LinuxPlatform(const std::filesystem::path& registryFolder)
         : registry_(registryFolder), telephony_(registry_),
           modem_(loop_, profiles_, registryFolder.parent_path() / "phonebook.ini")
     {
-        Configure(modem_, profiles_, registryFolder.parent_path() / "modem.ini");
+        dialup::sim::Configure(modem_, profiles_, registryFolder.parent_path() / "modem.ini");
     }
 
     Ports& ThePorts() override { return ports_; }

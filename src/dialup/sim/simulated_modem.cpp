@@ -530,4 +530,18 @@ bool ModemLine::ReachesNetwork(const std::map<int, std::string>& entry) const
     return Digits(setting(2) + setting(1)).ends_with(wanted);
 }
 
+void Configure(ModemLine& modem, platform::ProfileFiles& profiles,
+               const std::filesystem::path& file)
+{
+    for (int n = 1;; ++n) {
+        const std::string device = profiles.GetString(file, "Devices", std::to_string(n), "", 255);
+        if (device.empty())
+            break;
+        const std::size_t bar = device.find('|');
+        modem.AddDevice(device.substr(0, bar),
+                        bar == std::string::npos ? device : device.substr(bar + 1));
+    }
+    modem.SetRegistrationNumber(profiles.GetString(file, "Network", "Number", "", 255));
+}
+
 } // namespace regwiz::dialup::sim

@@ -103,4 +103,10 @@ private:
     long connState_ = platform::ras::Disconnected;
 };
 
+// Configures the line from a profile file, as each platform keeps it:
+//   [Devices]  1=<type>|<name>, 2=..., in order
+//   [Network]  Number=<the registration server's number, e.g. 18005550142>
+void Configure(ModemLine& modem, platform::ProfileFiles& profiles,
+               const std::filesystem::path& file);
+
 } // namespace regwiz::dialup::sim

@@ -53,35 +53,4 @@ FileFailure PosixFiles::Append(const std::filesystem::path& file, std::string_vi
     return FailureOf(error);
 }
 
-bool PosixFiles::IsFile(const std::filesystem::path& path) const
-{
-    std::error_code ignored;
-    return std::filesystem::is_regular_file(path, ignored);
-}
-
-std::vector<std::string> PosixFiles::FileNames(const std::filesystem::path& folder) const
-{
-    std::vector<std::string> names;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        if (entry.is_regular_file(error))
-            names.push_back(entry.path().filename().string());
-    }
-    return names;
-}
-
-bool PosixFiles::Remove(const std::filesystem::path& file)
-{
-    std::error_code error;
-    std::filesystem::remove(file, error);
-    return !error;
-}
-
-bool PosixFiles::CreateFolders(const std::filesystem::path& folder)
-{
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    return std::filesystem::is_directory(folder, error);
-}
-
 } // namespace regwiz::platform::posix

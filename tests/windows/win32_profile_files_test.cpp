@@ -1,0 +1,106 @@
+#include "platform/win32/win32_profile_files.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+namespace regwiz::platform::win32 {
+namespace {
+
+class Win32ProfileFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder_ = std::filesystem::temp_directory_path()
+                  / ("regwiz-ini-" + std::to_string(GetCurrentProcessId()) + "-"
+                     + std::to_string(GetTickCount()));
+        std::filesystem::create_directories(folder_);
+        file_ = folder_ / "register.cfg";
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    void Write(const std::string& bytes) { std::ofstream(file_, std::ios::binary) << bytes; }
+    std::string Bytes() const
+    {
+        std::ostringstream out;
+        out << std::ifstream(file_, std::ios::binary).rdbuf();
+        return out.str();
+    }
+
+    Win32ProfileFiles profiles_;
+    std::filesystem::path folder_;
+    std::filesystem::path file_;
+};
+
+TEST_F(Win32ProfileFilesTest, ReadsAsThePrivateProfileFunctionsDo)
+{
+    Write("; comment\r\n"
+          "[ Modem ]\r\n"
+          "  Port =  COM2  \r\n"
+          "port=COM3\r\n"
+          "Quoted=\" padded \"\r\n"
+          "Speed=57600 baud\r\n"
+          "Name=Zo\xEB \x80\r\n"
+          "[Long]\r\n"
+          "Value="
+          + std::string(300, 'x') + "\r\n");
+    EXPECT_EQ(profiles_.GetString(file_, "MODEM", "PORT", "none", 255), "COM2")
+        << "names without case or blanks; the first occurrence wins";
+    EXPECT_EQ(profiles_.GetString(file_, "modem", "Quoted", "", 255), " padded ");
+    EXPECT_EQ(profiles_.GetString(file_, "modem", "Name", "", 255), "Zoë €")
+        << "Windows-1252 in the file";
+    EXPECT_EQ(profiles_.GetString(file_, "modem", "Missing", "Default", 255), "Default");
+    EXPECT_EQ(profiles_.GetString(file_, "Nothing", "Port", "", 255), "");
+    EXPECT_EQ(profiles_.GetString(folder_ / "none.ini", "Modem", "Port", "gone", 255), "gone");
+    EXPECT_EQ(profiles_.GetString(file_, "Long", "Value", "", 255), std::string(254, 'x'))
+        << "cut as a 255-character buffer holds it";
+    EXPECT_EQ(profiles_.GetInt(file_, "Modem", "Speed", 0), 57600);
+    EXPECT_EQ(profiles_.GetInt(file_, "Modem", "Missing", -1), -1);
+}
+
+TEST_F(Win32ProfileFilesTest, WritesInWindows1252AndRefusesLineBreaks)
+{
+    ASSERT_TRUE(profiles_.WriteString(file_, "Member", "City", "Zürich €"));
+    ASSERT_TRUE(profiles_.WriteString(file_, "member", "Street", "Main"));
+    ASSERT_TRUE(profiles_.WriteString(file_, "Member", "city", "Bern"));
+    EXPECT_EQ(profiles_.GetString(file_, "Member", "City", "", 255), "Bern");
+    EXPECT_EQ(profiles_.GetString(file_, "Member", "Street", "", 255), "Main");
+    ASSERT_TRUE(profiles_.WriteString(file_, "Member", "Town", "Zürich €"));
+    EXPECT_NE(Bytes().find("Z\xFCrich \x80"), std::string::npos);
+
+    const std::string before = Bytes();
+    EXPECT_FALSE(profiles_.WriteString(file_, "Member", "City", "two\r\nlines"));
+    EXPECT_FALSE(profiles_.WriteString(file_, "Member", "City", "a\nb"));
+    EXPECT_FALSE(profiles_.WriteString(file_, "Member", "Ci\rty", "x"));
+    EXPECT_FALSE(profiles_.WriteString(file_, "Mem\nber", "City", "x"));
+    EXPECT_EQ(Bytes(), before);
+    EXPECT_FALSE(profiles_.WriteString(folder_ / "no folder" / "x.ini", "A", "B", "C"));
+}
+
+TEST_F(Win32ProfileFilesTest, FindsAndDeletesSections)
+{
+    Write("[First]\r\nA=1\r\n[Empty]\r\n[Last]\r\nB=2\r\n");
+    EXPECT_TRUE(profiles_.HasSection(file_, "first"));
+    EXPECT_TRUE(profiles_.HasSection(file_, " EMPTY ")) << "a section without keys";
+    EXPECT_FALSE(profiles_.HasSection(file_, "Firs"));
+    EXPECT_FALSE(profiles_.HasSection(folder_ / "none.ini", "First"));
+
+    EXPECT_TRUE(profiles_.DeleteSection(file_, "FIRST"));
+    EXPECT_FALSE(profiles_.HasSection(file_, "First"));
+    EXPECT_EQ(profiles_.GetString(file_, "First", "A", "gone", 255), "gone");
+    EXPECT_EQ(profiles_.GetString(file_, "Last", "B", "", 255), "2");
+    EXPECT_TRUE(profiles_.HasSection(file_, "Empty"));
+    EXPECT_TRUE(profiles_.DeleteSection(file_, "Never there"));
+}
+
+} // namespace
+} // namespace regwiz::platform::win32
