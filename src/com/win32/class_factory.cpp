@@ -19,7 +19,8 @@ public:
     {
         if (ppv == nullptr)
             return E_POINTER;
-        const bool known = ::IsEqualGUID(riid, IID_IUnknown) || ::IsEqualGUID(riid, IID_IClassFactory);
+        const bool known =
+            ::IsEqualGUID(riid, IID_IUnknown) || ::IsEqualGUID(riid, IID_IClassFactory);
         return GiveInterface(known ? this : nullptr, ppv);
     }
 

@@ -39,8 +39,7 @@ public:
     }
 
     // pcFetched may be null only when asking for one.
-    HRESULT STDMETHODCALLTYPE Next(ULONG count, IConnectionPoint** points,
-                                   ULONG* fetched) override
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, IConnectionPoint** points, ULONG* fetched) override
     {
         if (points == nullptr || (fetched == nullptr && count != 1))
             return E_POINTER;
@@ -293,8 +292,8 @@ HRESULT RegEngineServer::GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cN
 }
 
 HRESULT RegEngineServer::Invoke(DISPID dispIdMember, REFIID riid, LCID, WORD wFlags,
-                                DISPPARAMS* pDispParams, VARIANT* pVarResult,
-                                EXCEPINFO* pExcepInfo, UINT* puArgErr)
+                                DISPPARAMS* pDispParams, VARIANT* pVarResult, EXCEPINFO* pExcepInfo,
+                                UINT* puArgErr)
 {
     if (!Same(riid, IID_NULL))
         return DISP_E_UNKNOWNINTERFACE;
@@ -302,8 +301,8 @@ HRESULT RegEngineServer::Invoke(DISPID dispIdMember, REFIID riid, LCID, WORD wFl
         return E_INVALIDARG;
     // The host may let go of the object in an event this call raises.
     AddRef();
-    const HRESULT hr = ::DispInvoke(static_cast<_RegEngine*>(this), typeInfo_, dispIdMember,
-                                    wFlags, pDispParams, pVarResult, pExcepInfo, puArgErr);
+    const HRESULT hr = ::DispInvoke(static_cast<_RegEngine*>(this), typeInfo_, dispIdMember, wFlags,
+                                    pDispParams, pVarResult, pExcepInfo, puArgErr);
     Release();
     return hr;
 }

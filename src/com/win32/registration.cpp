@@ -28,9 +28,9 @@ std::string Narrow(const std::wstring& wide)
 LSTATUS WriteEntry(const RegistryEntry& entry)
 {
     HKEY key = nullptr;
-    LSTATUS status = ::RegCreateKeyExW(HKEY_CLASSES_ROOT, Widen(entry.key).c_str(), 0, nullptr,
-                                       REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key,
-                                       nullptr);
+    LSTATUS status =
+        ::RegCreateKeyExW(HKEY_CLASSES_ROOT, Widen(entry.key).c_str(), 0, nullptr,
+                          REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr);
     if (status != ERROR_SUCCESS)
         return status;
     const std::wstring name = Widen(entry.name);
@@ -67,9 +67,18 @@ bool HasSubKeyAmong(const std::vector<std::string>& keys, const std::string& key
     });
 }
 
-// The type library's own attributes name what UnRegisterTypeLib must remove.
+// The type library's own attributes name what UnRegisterTypeLib must remove;
+// a library not registered (any more) is left alone.
 HRESULT UnregisterOwnTypeLib()
 {
+    const std::string version = std::string("TypeLib\\") + regwizard::com::kLibIdText + "\\"
+                                + regwizard::com::kLibVersionText;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, Widen(version).c_str(), 0, KEY_READ, &key)
+        != ERROR_SUCCESS)
+        return S_OK;
+    ::RegCloseKey(key);
+
     ITypeLib* library = nullptr;
     HRESULT hr = LoadOwnTypeLib(&library);
     if (FAILED(hr))
@@ -83,12 +92,6 @@ HRESULT UnregisterOwnTypeLib()
     }
     library->Release();
     return hr;
-}
-
-bool AlreadyGone(HRESULT hr)
-{
-    return hr == TYPE_E_REGISTRYACCESS || hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)
-           || hr == TYPE_E_CANTLOADLIBRARY;
 }
 
 } // namespace
@@ -126,8 +129,7 @@ STDAPI DllUnregisterServer()
     using namespace regwiz::com::win32;
     return Guarded([] {
         HRESULT result = S_OK;
-        const HRESULT typeLib = UnregisterOwnTypeLib();
-        if (FAILED(typeLib) && !AlreadyGone(typeLib))
+        if (FAILED(UnregisterOwnTypeLib()))
             result = SELFREG_E_TYPELIB;
         const std::vector<std::string> keys = ClassKeys();
         for (const std::string& key : keys) {
