@@ -236,6 +236,15 @@ TEST_F(LoadedServer, ObjectAnswersItsInterfacesAndIDispatchThroughTheTypeLibrary
     EXPECT_EQ(engine->AddRef(), 3u);
     EXPECT_EQ(engine->Release(), 2u);
     EXPECT_EQ(engine->QueryInterface(IID_IClassFactory, &found), E_NOINTERFACE);
+    ASSERT_EQ(engine->QueryInterface(IID_IProvideClassInfo, &found), S_OK);
+    ITypeInfo* coclass = nullptr;
+    ASSERT_EQ(static_cast<IProvideClassInfo*>(found)->GetClassInfo(&coclass), S_OK);
+    static_cast<IProvideClassInfo*>(found)->Release();
+    BSTR className = nullptr;
+    EXPECT_EQ(coclass->GetDocumentation(MEMBERID_NIL, &className, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(std::wstring(className), Wide(names::kRegEngineClassName));
+    ::SysFreeString(className);
+    coclass->Release();
 
     IConnectionPoint* point = nullptr;
     EXPECT_EQ(container->FindConnectionPoint(IID_IDispatch, &point), CONNECT_E_NOCONNECTION);
