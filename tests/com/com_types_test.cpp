@@ -25,6 +25,16 @@ TEST(GuidText, SpellsGuidsAsTheRegistryDoesAndReadsThemBack)
         EXPECT_FALSE(ParseGuid(bad)) << bad;
 }
 
+// The registry texts every platform writes name the same identities as the
+// binary GUIDs hosts bind to.
+TEST(GuidText, RegistryTextsNameTheContractsGuids)
+{
+    EXPECT_EQ(GuidText(CLSID_RegEngine), kRegEngineClsidText);
+    EXPECT_EQ(GuidText(LIBID_RegWizard), kLibIdText);
+    EXPECT_EQ(GuidText(IID__RegEngine), kRegEngineIidText);
+    EXPECT_EQ(GuidText(DIID___RegEngine), kRegEngineEventsIidText);
+}
+
 TEST(ComTypes, GuidsCompareByEveryByte)
 {
     for (int byte = 0; byte < 16; ++byte) {

@@ -10,20 +10,21 @@
 // same here.
 
 #include "regwizard/com/com_types.h"
+#include "regwizard/com/reg_engine_names.h"
 
 // Type library RegWizard 1.1, locale 1033.
 // {D4E6CBD2-016B-11D3-AF9D-00A0245356AA}
 inline constexpr GUID LIBID_RegWizard{
     0xD4E6CBD2, 0x016B, 0x11D3, {0xAF, 0x9D, 0x00, 0xA0, 0x24, 0x53, 0x56, 0xAA}};
-inline constexpr WORD kRegWizardLibMajor = 1;
-inline constexpr WORD kRegWizardLibMinor = 1;
-inline constexpr LCID kRegWizardLcid = 1033;
+inline constexpr WORD kRegWizardLibMajor = regwizard::com::kLibMajor;
+inline constexpr WORD kRegWizardLibMinor = regwizard::com::kLibMinor;
+inline constexpr LCID kRegWizardLcid = regwizard::com::kLibLcid;
 
 // Coclass RegEngine, "RegWizard.RegEngine".
 // {D4E6CBD4-016B-11D3-AF9D-00A0245356AA}
 inline constexpr CLSID CLSID_RegEngine{
     0xD4E6CBD4, 0x016B, 0x11D3, {0xAF, 0x9D, 0x00, 0xA0, 0x24, 0x53, 0x56, 0xAA}};
-inline constexpr char kRegEngineProgId[] = "RegWizard.RegEngine";
+using regwizard::com::kRegEngineProgId;
 
 // The default interface, dual. {63A712EB-11F1-11D3-8739-00104B7930FA}
 inline constexpr IID IID__RegEngine{
@@ -34,13 +35,14 @@ inline constexpr IID DIID___RegEngine{
     0x63A712EC, 0x11F1, 0x11D3, {0x87, 0x39, 0x00, 0x10, 0x4B, 0x79, 0x30, 0xFA}};
 
 // Members of _RegEngine.
-inline constexpr DISPID DISPID_RegEngine_UnloadSplash = 0x60030002;
-inline constexpr DISPID DISPID_RegEngine_CancelRegistration = 0x60030003;
-inline constexpr DISPID DISPID_RegEngine_m_boolLogEvents = 0x40030004;
+inline constexpr DISPID DISPID_RegEngine_UnloadSplash = regwizard::com::kDispIdUnloadSplash;
+inline constexpr DISPID DISPID_RegEngine_CancelRegistration =
+    regwizard::com::kDispIdCancelRegistration;
+inline constexpr DISPID DISPID_RegEngine_m_boolLogEvents = regwizard::com::kDispIdLogEvents;
 
 // Events of __RegEngine; neither has arguments.
-inline constexpr DISPID DISPID_RegEngineEvents_IsLoaded = 1;
-inline constexpr DISPID DISPID_RegEngineEvents_RegCanceled = 2;
+inline constexpr DISPID DISPID_RegEngineEvents_IsLoaded = regwizard::com::kDispIdIsLoaded;
+inline constexpr DISPID DISPID_RegEngineEvents_RegCanceled = regwizard::com::kDispIdRegCanceled;
 
 // The dual interface: its vtable continues IDispatch's with the members in
 // this order, the property's get before its put.

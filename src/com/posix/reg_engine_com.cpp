@@ -6,17 +6,6 @@
 namespace regwiz::com::posix {
 namespace {
 
-struct Member {
-    const char* name;
-    DISPID id;
-};
-
-constexpr Member kMembers[] = {
-    {"UnloadSplash", DISPID_RegEngine_UnloadSplash},
-    {"CancelRegistration", DISPID_RegEngine_CancelRegistration},
-    {"m_boolLogEvents", DISPID_RegEngine_m_boolLogEvents},
-};
-
 char16_t FoldAscii(char16_t c)
 {
     return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
@@ -36,7 +25,7 @@ std::optional<DISPID> MemberId(const OLECHAR* name)
 {
     if (name == nullptr)
         return std::nullopt;
-    for (const Member& member : kMembers)
+    for (const regwizard::com::NamedDispId& member : regwizard::com::kRegEngineMembers)
         if (SameName(name, member.name))
             return member.id;
     return std::nullopt;

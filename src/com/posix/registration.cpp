@@ -27,20 +27,13 @@ constexpr std::string_view kSharedParents[] = {"CLSID", "TypeLib", "Interface"};
 
 std::string LibraryVersion()
 {
-    return std::to_string(kRegWizardLibMajor) + "." + std::to_string(kRegWizardLibMinor);
+    return regwizard::com::kLibVersionText;
 }
 
 void AddClass(std::vector<RegistrationValue>& values, const std::string& library)
 {
-    const std::string clsid = "CLSID\\" + GuidText(CLSID_RegEngine);
-    values.push_back({clsid, "", "RegEngine"});
-    values.push_back({clsid + "\\InprocServer32", "", library});
-    values.push_back({clsid + "\\InprocServer32", "ThreadingModel", "Apartment"});
-    values.push_back({clsid + "\\ProgID", "", kRegEngineProgId});
-    values.push_back({clsid + "\\TypeLib", "", GuidText(LIBID_RegWizard)});
-    values.push_back({clsid + "\\Version", "", LibraryVersion()});
-    values.push_back({kRegEngineProgId, "", "RegEngine"});
-    values.push_back({std::string(kRegEngineProgId) + "\\CLSID", "", GuidText(CLSID_RegEngine)});
+    for (RegistrationValue& value : ClassEntries(library))
+        values.push_back(std::move(value));
 }
 
 // The type library is part of the library itself; it is registered for the

@@ -4,18 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "com/class_entries.h"
 #include "platform/registry.h"
 #include "regwizard/com/com_types.h"
 
 namespace regwiz::com::posix {
 
-// One value registration writes under HKEY_CLASSES_ROOT ("" is the key's
-// default value).
-struct RegistrationValue {
-    std::string key;
-    std::string name;
-    std::string text; // UTF-8
-};
+// One value registration writes under HKEY_CLASSES_ROOT.
+using RegistrationValue = RegistryEntry;
 
 // Everything that makes RegEngine creatable from `library` and describes its
 // type library and interfaces, in the order it is written.

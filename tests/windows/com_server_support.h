@@ -1,0 +1,66 @@
+#pragma once
+
+// What the tests of RegWizard.dll share: the built DLL's path as wine sees it,
+// regsvr32, and reading HKEY_CLASSES_ROOT.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace regwiz::test {
+
+// REGWIZ_DLL is the build's path of the DLL; wine maps the root as drive Z:.
+inline std::wstring DllPath()
+{
+    std::wstring path = L"Z:";
+    for (const char* c = REGWIZ_DLL; *c != '\0'; ++c)
+        path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+    return path;
+}
+
+// regsvr32's exit code with `options` (e.g. L"/s", L"/u /s") on the DLL.
+inline DWORD Regsvr32(const std::wstring& options)
+{
+    std::wstring command = L"regsvr32.exe " + options + L" \"" + DllPath() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
+        return ~DWORD{0};
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = ~DWORD{0};
+    ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return code;
+}
+
+inline std::wstring Wide(const char* text)
+{
+    return std::wstring(text, text + std::char_traits<char>::length(text));
+}
+
+inline bool KeyExists(const std::wstring& key)
+{
+    HKEY handle = nullptr;
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(handle);
+    return true;
+}
+
+// A REG_SZ value under HKEY_CLASSES_ROOT (empty name: the key's default).
+inline std::optional<std::wstring> ReadText(const std::wstring& key, const std::wstring& name)
+{
+    wchar_t text[1024];
+    DWORD size = sizeof text;
+    if (::RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name.empty() ? nullptr : name.c_str(),
+                       RRF_RT_REG_SZ, nullptr, text, &size)
+        != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(text);
+}
+
+} // namespace regwiz::test
