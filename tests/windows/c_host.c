@@ -22,12 +22,12 @@
 
 static int failures;
 
-#define CHECK(condition)                                                         \
-    do {                                                                         \
-        if (!(condition)) {                                                      \
-            printf("c_host: line %d: %s failed\n", __LINE__, #condition);        \
-            ++failures;                                                          \
-        }                                                                        \
+#define CHECK(condition)                                                                           \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            printf("c_host: line %d: %s failed\n", __LINE__, #condition);                          \
+            ++failures;                                                                            \
+        }                                                                                          \
     } while (0)
 
 /* ---- An event sink: IDispatch answering __RegEngine ------------------------------------- */
@@ -94,9 +94,9 @@ static HRESULT STDMETHODCALLTYPE SinkInvoke(IDispatch* self, DISPID id, REFIID r
     return S_OK;
 }
 
-static IDispatchVtbl sinkVtbl = {SinkQueryInterface, SinkAddRef,        SinkRelease,
-                                 SinkGetTypeInfoCount, SinkGetTypeInfo, SinkGetIDsOfNames,
-                                 SinkInvoke};
+static IDispatchVtbl sinkVtbl = {
+    SinkQueryInterface, SinkAddRef,        SinkRelease, SinkGetTypeInfoCount,
+    SinkGetTypeInfo,    SinkGetIDsOfNames, SinkInvoke};
 
 /* ---- The host ------------------------------------------------------------------------------ */
 
@@ -213,8 +213,7 @@ int main(int argc, char** argv)
     CHECK(CLSIDFromProgID(L"RegWizard.RegEngine", &clsid) == S_OK);
     CHECK(IsEqualCLSID(&clsid, &CLSID_RegEngine));
     /* COM finds the DLL through InprocServer32 and asks it for the class object. */
-    CHECK(CoGetClassObject(&clsid, CLSCTX_INPROC_SERVER, NULL, &IID_IClassFactory,
-                           (void**)&factory)
+    CHECK(CoGetClassObject(&clsid, CLSCTX_INPROC_SERVER, NULL, &IID_IClassFactory, (void**)&factory)
           == S_OK);
     if (factory != NULL)
         IClassFactory_Release(factory);
@@ -226,6 +225,8 @@ int main(int argc, char** argv)
                (unsigned long)hr);
         skipped = 1;
     } else {
+        if (hr != S_OK)
+            printf("c_host: CoCreateInstance: 0x%08lX\n", (unsigned long)hr);
         CHECK(hr == S_OK);
         if (object != NULL) {
             failures += UseObject(object);
