@@ -354,24 +354,10 @@ long PhoneBookObject::SaveEntry()
 
 bool PhoneBookObject::EnumDevices()
 {
-    RASDEVINFOA first;
-    std::memset(&first, 0, sizeof first);
-    first.dwSize = sizeof first;
-    std::vector<RASDEVINFOA> devices(1, first);
-    DWORD bytes = sizeof first;
-    DWORD count = 0;
-    DWORD rc = api_.EnumDevices(devices.data(), bytes, count);
-    if (rc == ERROR_BUFFER_TOO_SMALL) {
-        devices.assign(bytes / sizeof first + 1, first);
-        bytes = static_cast<DWORD>(devices.size() * sizeof first);
-        count = 0;
-        rc = api_.EnumDevices(devices.data(), bytes, count);
-    }
+    // A copy: a handler may enumerate again meanwhile.
+    std::vector<RASDEVINFOA> devices;
+    const DWORD rc = ListRasDevices(api_, devices);
     lastError_ = static_cast<long>(rc);
-    if (rc != ERROR_SUCCESS)
-        return false;
-    devices.resize(std::min<std::size_t>(count, devices.size()));
-    // From the copy: a handler may enumerate again meanwhile.
     for (const RASDEVINFOA& device : devices) {
         events_.DeviceInfo(FromChars(device.szDeviceType, sizeof device.szDeviceType),
                            FromChars(device.szDeviceName, sizeof device.szDeviceName));
@@ -666,6 +652,25 @@ RasApi& SystemRasApi()
 {
     static SystemRas api;
     return api;
+}
+
+DWORD ListRasDevices(RasApi& api, std::vector<RASDEVINFOA>& devices)
+{
+    RASDEVINFOA empty;
+    std::memset(&empty, 0, sizeof empty);
+    empty.dwSize = sizeof empty;
+    devices.assign(1, empty);
+    DWORD bytes = sizeof empty;
+    DWORD count = 0;
+    DWORD rc = api.EnumDevices(devices.data(), bytes, count);
+    if (rc == ERROR_BUFFER_TOO_SMALL) {
+        devices.assign(bytes / sizeof empty + 1, empty);
+        bytes = static_cast<DWORD>(devices.size() * sizeof empty);
+        count = 0;
+        rc = api.EnumDevices(devices.data(), bytes, count);
+    }
+    devices.resize(rc == ERROR_SUCCESS ? std::min<std::size_t>(count, devices.size()) : 0);
+    return rc;
 }
 
 RasAccessFactory MakeRasAccessFactory(EventLoop& loop, RasApi& api)

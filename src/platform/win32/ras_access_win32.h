@@ -4,6 +4,8 @@
 
 #include <ras.h>
 
+#include <vector>
+
 #include "platform/event_loop.h"
 #include "platform/ras_access.h"
 
@@ -82,6 +84,10 @@ public:
 
 // The functions of rasapi32.
 RasApi& SystemRasApi();
+
+// The dial-up devices RAS lists (RasEnumDevicesA, as many as there are);
+// returns its error number.
+DWORD ListRasDevices(RasApi& api, std::vector<RASDEVINFOA>& devices);
 
 // Dial-up components over `api`, their dial progress carried to `loop`'s
 // thread. `api` and `loop` outlive the components.
