@@ -29,6 +29,9 @@ inline constexpr long ErrorNoAnswer = 678;
 inline constexpr long ErrorAuthenticationFailure = 691;
 } // namespace ras
 
+// What ConnectionStatus says of a state without an error, e.g. "Dialing...".
+std::string RasStateText(long state);
+
 // The component's events, delivered on the user-interface thread.
 class RasEvents {
 public:

@@ -1,8 +1,10 @@
 // The Windows desktop: the real registry and profile functions, message boxes,
-// the thread's message loop, WinINet and, for now, the simulated modem (a RAS
-// adapter takes its place once it exists; under wine RAS is only a stub).
+// the thread's message loop, WinINet and RAS.
 //
-// The modem is configured by "modem.ini" in the user's application-data
+// Dial-up goes through RAS unless the string value "Modem" under
+// HKLM\SOFTWARE\quorvale\1.0 is "Simulated" (any case) or RAS lists no
+// dial-up device (as under wine, whose RAS is only a stub): then the simulated
+// modem dials instead. The simulated modem is configured by "modem.ini" in the user's application-data
 // folder, "%APPDATA%\quorvale" (see dialup::sim::Configure), and keeps its
 // phone book in "phonebook.ini" there.
 #define WIN32_LEAN_AND_MEAN
@@ -11,9 +13,12 @@
 #include <shlobj.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "dialup/sim/simulated_modem.h"
 #include "platform/default_platform.h"
+#include "platform/win32/ras_access_win32.h"
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_files.h"
@@ -21,6 +26,7 @@
 #include "platform/win32/win32_profile_files.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system.h"
+#include "store/globals.h"
 
 namespace regwiz::platform {
 namespace {
@@ -37,6 +43,35 @@ std::filesystem::path SettingsFolder()
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
     return folder;
+}
+
+// The registry value that asks for the simulated modem, and what it says then.
+constexpr const char* kModemValue = "Modem";
+constexpr const char* kSimulatedModem = "Simulated";
+
+bool SimulatedModemRequested()
+{
+    const std::string path(kSystemKey);
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    char text[64] = {};
+    DWORD type = 0;
+    DWORD size = sizeof text - 1; // room for the null a stored text may lack
+    const bool read = RegQueryValueExA(key, kModemValue, nullptr, &type,
+                                       reinterpret_cast<BYTE*>(text), &size)
+                          == ERROR_SUCCESS
+                      && type == REG_SZ;
+    RegCloseKey(key);
+    return read && lstrcmpiA(text, kSimulatedModem) == 0;
+}
+
+bool UseSimulatedModem()
+{
+    std::vector<RASDEVINFOA> devices;
+    return SimulatedModemRequested()
+           || win32::ListRasDevices(win32::SystemRasApi(), devices) != ERROR_SUCCESS
+           || devices.empty();
 }
 
 class WindowsPlatform final : public DefaultPlatform {
@@ -65,10 +100,12 @@ private:
     win32::Win32Screen screen_;
     win32::TapiTelephony telephony_;
     dialup::sim::ModemLine modem_;
+    RasAccessFactory dialUp_ =
+        UseSimulatedModem() ? modem_.Factory() : win32::MakeRasAccessFactory(*loop_);
     Ports ports_{
-        registry_, profiles_, files_,     boxes_,           pointer_,
-        clock_,    regional_, folders_,   *loop_,           help_,
-        volume_,   screen_,   telephony_, modem_.Factory(), win32::MakeWinInetFactory(*loop_)};
+        registry_, profiles_, files_,     boxes_,  pointer_,
+        clock_,    regional_, folders_,   *loop_,  help_,
+        volume_,   screen_,   telephony_, dialUp_, win32::MakeWinInetFactory(*loop_)};
 };
 
 } // namespace

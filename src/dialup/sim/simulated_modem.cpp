@@ -53,28 +53,6 @@ std::string Digits(std::string_view text)
     return digits;
 }
 
-std::string StateText(long state)
-{
-    switch (state) {
-    case ras::OpenPort:
-        return "Opening port...";
-    case ras::ConnectDevice:
-        return "Dialing...";
-    case ras::DeviceConnected:
-        return "Device connected.";
-    case ras::Authenticate:
-        return "Verifying user name and password...";
-    case ras::Authenticated:
-        return "Authenticated.";
-    case ras::Connected:
-        return "Connected.";
-    case ras::Disconnected:
-        return "Disconnected.";
-    default:
-        return "Connection state " + std::to_string(state) + ".";
-    }
-}
-
 std::string ErrorText(long error)
 {
     switch (error) {
@@ -119,7 +97,7 @@ struct Script {
 
 Step Progress(long state)
 {
-    return {state, 0, StateText(state)};
+    return {state, 0, platform::RasStateText(state)};
 }
 
 Step Failure(long state, long error, const std::string& text = {})
