@@ -176,6 +176,31 @@ static int UseObject(IDispatch* object)
     return 0;
 }
 
+/* The component keeps its log in its application folder, its own folder here
+   (the fresh registry names no other). */
+static void LogPathOf(const char* dll, char* buffer, size_t size)
+{
+    char* slash;
+    snprintf(buffer, size, "%s", dll);
+    slash = strrchr(buffer, '\\');
+    snprintf(slash != NULL ? slash + 1 : buffer,
+             size - (size_t)(slash != NULL ? slash + 1 - buffer : 0), "quorvale.log");
+}
+
+/* Whether the log holds `text`. */
+static int LogHolds(const char* logPath, const char* text)
+{
+    static char content[1 << 16];
+    size_t length;
+    FILE* file = fopen(logPath, "rb");
+    if (file == NULL)
+        return 0;
+    length = fread(content, 1, sizeof content - 1, file);
+    fclose(file);
+    content[length] = '\0';
+    return strstr(content, text) != NULL;
+}
+
 /* A path given the POSIX way names wine's drive Z:. */
 static const char* WindowsPath(const char* path, char* buffer, size_t size)
 {
@@ -192,6 +217,7 @@ static const char* WindowsPath(const char* path, char* buffer, size_t size)
 int main(int argc, char** argv)
 {
     char path[MAX_PATH];
+    char logPath[MAX_PATH];
     const char* dll = WindowsPath(argc > 1 ? argv[1] : NULL, path, sizeof path);
     const int startsWizard = !(argc > 2 && strcmp(argv[2], "no-wizard") == 0);
     CLSID clsid;
@@ -218,6 +244,8 @@ int main(int argc, char** argv)
     if (factory != NULL)
         IClassFactory_Release(factory);
 
+    LogPathOf(dll, logPath, sizeof logPath);
+    DeleteFileA(logPath);
     hr = CoCreateInstance(&clsid, NULL, CLSCTX_INPROC_SERVER, &IID_IDispatch, (void**)&object);
     if (!startsWizard && FAILED(hr)) {
         printf("c_host: RegEngine cannot start the wizard without the Windows platform "
@@ -231,6 +259,8 @@ int main(int argc, char** argv)
         if (object != NULL) {
             failures += UseObject(object);
             CHECK(IDispatch_Release(object) == 0);
+            /* The log switch was turned on: the object's end is in the log. */
+            CHECK(LogHolds(logPath, "RegWizard(Class_Terminate): ------------------------  END"));
         }
     }
 
