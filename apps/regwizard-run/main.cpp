@@ -46,7 +46,12 @@ int main(int argc, char** argv)
     }
 #else
     if (options.gui) {
+#ifdef _WIN32
+        std::cerr << "regwizard-run: --gui runs on Linux only for now; on Windows the runner "
+                     "drives the form model\n";
+#else
         std::cerr << "regwizard-run: this build has no window (--gui needs the Qt build)\n";
+#endif
         return 2;
     }
 #endif
