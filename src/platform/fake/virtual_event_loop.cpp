@@ -146,7 +146,7 @@ int VirtualEventLoop::MsUntilNextNetworkTimer() const
     return static_cast<int>(std::clamp<std::int64_t>(ms, 0, INT32_MAX));
 }
 
-void VirtualEventLoop::WaitForNetwork()
+bool VirtualEventLoop::WaitForNetwork()
 {
     // Until something ran: a poll interrupted by a signal runs nothing.
     while (HasNetworkWork()) {
@@ -158,8 +158,9 @@ void VirtualEventLoop::WaitForNetwork()
 #endif
         const bool timed = RunNetworkTimersDue();
         if (ran || timed)
-            return;
+            return true;
     }
+    return false; // the transfers ended without a report (cancelled)
 }
 
 void VirtualEventLoop::DoEvents()
@@ -189,11 +190,9 @@ void VirtualEventLoop::WaitForEvents()
     if (RunTimerDueBy(now_))
         return;
     // A transfer under way holds the virtual clock: its progress comes first.
-    if (HasNetworkWork()) {
-        WaitForNetwork();
+    if (HasNetworkWork() && WaitForNetwork())
         return;
-    }
-    if (RunTimerDueBy(INT64_MAX))
+    if (RunPosted() || RunTimerDueBy(INT64_MAX))
         return;
     throw EventLoopStalled{now_};
 }

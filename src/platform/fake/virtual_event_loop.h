@@ -77,7 +77,8 @@ private:
     bool WaitForPost(int timeoutMs);
     bool RunNetworkTimersDue();
     int MsUntilNextNetworkTimer() const;
-    void WaitForNetwork();
+    // Until something of the network ran (true) or no transfer is under way.
+    bool WaitForNetwork();
 
     std::int64_t now_ = 0;
     TimerId nextId_ = 1;
