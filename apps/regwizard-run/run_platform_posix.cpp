@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include "platform/curl/curl_inet.h"
+#include "platform/fake/virtual_event_loop.h"
 #include "platform/posix/files.h"
 #include "platform/posix/profile_files.h"
 #include "platform/posix/regional_settings.h"
