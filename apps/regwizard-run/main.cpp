@@ -4,6 +4,11 @@
 
 #include "regwizard-run/runner.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #ifdef REGWIZ_RUNNER_GUI
 #include <QApplication>
 #include <memory>
@@ -21,6 +26,11 @@ int Usage()
 
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    // The transcript's lines end in LF alone, as on Linux, so tools that read
+    // it (expect-error.sh, the fault loop) read both alike.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     regwiz::runner::RunOptions options;
     std::vector<std::filesystem::path> scenarios;
     for (int i = 1; i < argc; ++i) {
@@ -46,7 +56,12 @@ int main(int argc, char** argv)
     }
 #else
     if (options.gui) {
+#ifdef _WIN32
+        std::cerr << "regwizard-run: --gui runs on Linux only for now; on Windows the runner "
+                     "drives the form model\n";
+#else
         std::cerr << "regwizard-run: this build has no window (--gui needs the Qt build)\n";
+#endif
         return 2;
     }
 #endif

@@ -2,25 +2,23 @@
 
 #include "regwizard-run/driver.h"
 #include "regwizard-run/faults.h"
+#include "regwizard-run/run_platform.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <set>
 #include <sstream>
 
 #include "diagnostics/faults.h"
 #include "dialup/sim/simulated_modem.h"
 #include "host/reg_engine_object.h"
 #include "platform/codepage.h"
-#include "platform/curl/curl_inet.h"
 #include "platform/fake/fakes.h"
 #include "platform/fake/virtual_event_loop.h"
-#include "platform/posix/files.h"
-#include "platform/posix/profile_files.h"
-#include "platform/posix/regional_settings.h"
-#include "platform/posix/registry_files.h"
 #include "platform/text.h"
 
 namespace regwiz::runner {
@@ -40,17 +38,12 @@ public:
     explicit Home(const std::filesystem::path& chosen)
     {
         if (chosen.empty()) {
-            std::string pattern =
-                (std::filesystem::temp_directory_path() / "regwizard-run-XXXXXX").string();
-            if (::mkdtemp(pattern.data()) == nullptr)
-                throw ScenarioError{0, "cannot make a temporary home folder"};
-            root = pattern;
+            root = MakeTemporaryFolder();
             temporary_ = true;
         } else {
             root = std::filesystem::absolute(chosen);
         }
         std::filesystem::create_directories(App());
-        std::filesystem::create_directories(Registry());
     }
     ~Home()
     {
@@ -62,7 +55,6 @@ public:
     Home& operator=(const Home&) = delete;
 
     std::filesystem::path App() const { return root / "app"; }
-    std::filesystem::path Registry() const { return root / "registry"; }
 
     std::filesystem::path root;
 
@@ -192,11 +184,16 @@ class TimedTransfer final : public platform::InetTransfer {
 public:
     using Factory = std::function<std::unique_ptr<platform::InetTransfer>(platform::InetEvents&)>;
     TimedTransfer(platform::InetEvents& events, const Factory& make,
-                  const std::optional<int>& timeout, std::function<std::function<void()>()> started)
+                  const std::optional<int>& timeout, std::function<std::function<void()>()> started,
+                  std::set<const TimedTransfer*>& live)
         : events_(events, nullptr), inner_(make(events_)), timeout_(timeout),
-          started_(std::move(started))
+          started_(std::move(started)), live_(live)
     {
+        live_.insert(this);
     }
+    ~TimedTransfer() override { live_.erase(this); }
+    TimedTransfer(const TimedTransfer&) = delete;
+    TimedTransfer& operator=(const TimedTransfer&) = delete;
     void SetProtocol(const std::string& protocol) override { inner_->SetProtocol(protocol); }
     void SetURL(const std::string& url) override { inner_->SetURL(url); }
     std::string URL() const override { return inner_->URL(); }
@@ -229,21 +226,22 @@ private:
     std::unique_ptr<platform::InetTransfer> inner_;
     const std::optional<int>& timeout_;
     std::function<std::function<void()>()> started_; // the actions of the transfer just started
+    std::set<const TimedTransfer*>& live_;            // the run's transfer controls
 };
 
 class ScenarioRun {
 public:
     ScenarioRun(const RunOptions& options, std::ostream& out)
         : options_(options), home_(options.home), out_(out), driver_(MakeDriver(options, pointer_)),
-          registry_(home_.Registry()), folders_(home_.root / "Program Files", home_.App()),
-          modem_(loop_, profiles_, home_.root / "phonebook.ini"),
+          platform_(MakeRunPlatform(home_.root)), folders_(home_.root / "Program Files", home_.App()),
+          modem_(loop_, platform_->Profiles(), home_.root / "phonebook.ini"),
           ports_{faultyRegistry_,
                  faultyProfiles_,
                  faultyFiles_,
                  driver_->Boxes(),
                  pointer_,
                  clock_,
-                 regional_,
+                 platform_->Regional(),
                  folders_,
                  loop_,
                  help_,
@@ -252,8 +250,9 @@ public:
                  telephony_,
                  modem_.Factory(),
                  [this](platform::InetEvents& events) -> std::unique_ptr<platform::InetTransfer> {
-                     return std::make_unique<TimedTransfer>(events, transfers_, timeout_,
-                                                            [this] { return TransferStarted(); });
+                     return std::make_unique<TimedTransfer>(
+                         events, transfers_, timeout_, [this] { return TransferStarted(); },
+                         liveTransfers_);
                  }},
           setupPorts_(SetUpPorts(ports_)), setupStore_(setupPorts_, setupGlobals_)
     {
@@ -323,9 +322,11 @@ private:
     // The runner's own set-up writes go to the real registry and files.
     platform::Ports SetUpPorts(const platform::Ports& ports)
     {
-        return {registry_,    profiles_,      files_,          ports.boxes,      ports.pointer,
-                ports.clock,  ports.regional, ports.folders,   ports.loop,       ports.help,
-                ports.volume, ports.screen,   ports.telephony, ports.rasFactory, ports.inetFactory};
+        return {platform_->Registry(), platform_->Profiles(), platform_->Files(),
+                ports.boxes,           ports.pointer,         ports.clock,
+                ports.regional,        ports.folders,         ports.loop,
+                ports.help,            ports.volume,          ports.screen,
+                ports.telephony,       ports.rasFactory,      ports.inetFactory};
     }
 
     void Check(const Command& c, bool held, const std::string& found)
@@ -379,24 +380,25 @@ private:
     std::ostream& out_;
     platform::fake::FakeMousePointer pointer_;
     std::unique_ptr<Driver> driver_;
-    platform::posix::RegistryFiles registry_;
-    platform::posix::PrivateProfileFiles profiles_;
-    platform::posix::PosixFiles files_;
+    std::unique_ptr<RunPlatform> platform_; // the real registry, files and transfers
     FaultPlan faults_;
     std::filesystem::path appFolder_; // where file writes count, known at `start`
-    FaultyRegistry faultyRegistry_{registry_, faults_};
-    FaultyProfileFiles faultyProfiles_{profiles_, faults_, appFolder_};
-    FaultyFiles faultyFiles_{files_, faults_, appFolder_};
+    FaultyRegistry faultyRegistry_{platform_->Registry(), faults_};
+    FaultyProfileFiles faultyProfiles_{platform_->Profiles(), faults_, appFolder_};
+    FaultyFiles faultyFiles_{platform_->Files(), faults_, appFolder_};
     platform::fake::VirtualEventLoop loop_;
     RunClock clock_{loop_};
-    platform::posix::LocaleSettings regional_;
     platform::fake::FakeFolders folders_;
     platform::fake::FakeHelp help_;
     platform::fake::FakeVolume volume_;
     platform::fake::FakeScreen screen_;
     platform::fake::FakeTelephony telephony_;
     dialup::sim::ModemLine modem_;
-    platform::InetFactory transfers_ = platform::curl::MakeCurlInetFactory(loop_);
+    std::set<const TimedTransfer*> liveTransfers_;
+    platform::InetFactory transfers_ = platform_->Transfers(loop_, [this] {
+        return std::any_of(liveTransfers_.begin(), liveTransfers_.end(),
+                           [](const TimedTransfer* transfer) { return transfer->StillExecuting(); });
+    });
     std::optional<int> timeout_;
     platform::Ports ports_;
     platform::Ports setupPorts_;
@@ -539,7 +541,7 @@ void ScenarioRun::SetUp(const Command& c)
         const std::filesystem::path file = FileBelow(AppFolder(), c.words[1]);
         std::filesystem::create_directories(file.parent_path());
         std::filesystem::remove(file);
-        std::filesystem::create_symlink(c.words[2], file);
+        platform_->Link(c.words[2], file);
     } else if (verb == "modem") {
         modem_.AddDevice(c.words[1], c.words[2]);
     } else if (verb == "dial") {
@@ -577,7 +579,7 @@ void ScenarioRun::NoReg(const Command& c)
     if (hive == 0 || hive == modRegistry::kIniFile)
         throw ScenarioError{c.line, c.words[1] + " is no hive"};
     const long rc =
-        registry_.DeleteValue(static_cast<platform::Hive>(hive), c.words[2], c.words[3]);
+        platform_->DeleteValue(static_cast<platform::Hive>(hive), c.words[2], c.words[3]);
     if (rc != platform::status::Success && rc != platform::status::FileNotFound)
         throw ScenarioError{c.line, "cannot remove " + c.words[3]};
 }
@@ -700,6 +702,7 @@ void ScenarioRun::Dump()
 
 void ScenarioRun::Expect(const Command& c)
 {
+    platform_->RefreshLinks();
     const std::string& what = c.words[1];
     if (what == "box") {
         const auto shown = driver_->Shown();
@@ -854,13 +857,14 @@ void ScenarioRun::ExpectReg(const Command& c, bool present)
         throw ScenarioError{c.line, c.words[2] + " is no hive"};
     platform::KeyHandle key = 0;
     std::optional<std::string> found;
-    if (registry_.OpenKey(static_cast<platform::Hive>(hive), c.words[3],
+    platform::Registry& registry = platform_->Registry();
+    if (registry.OpenKey(static_cast<platform::Hive>(hive), c.words[3],
                           platform::KeyAccess::QueryValue, key)
         == 0) {
         std::vector<std::uint8_t> data(1 << 16);
         std::uint32_t type = 0;
         std::uint32_t size = static_cast<std::uint32_t>(data.size());
-        if (registry_.QueryValue(key, c.words[4], type, data, size) == 0) {
+        if (registry.QueryValue(key, c.words[4], type, data, size) == 0) {
             data.resize(size);
             if (type == platform::regtype::Sz) {
                 std::string text(data.begin(), data.end());
@@ -871,7 +875,7 @@ void ScenarioRun::ExpectReg(const Command& c, bool present)
                 found = HexBytes(data);
             }
         }
-        registry_.CloseKey(key);
+        registry.CloseKey(key);
     }
     if (present)
         Check(c, found && *found == c.words[5], found ? QuoteWord(*found) : "no such value");

@@ -1,13 +1,22 @@
 #include "platform/fake/virtual_event_loop.h"
 
+#ifndef _WIN32
 #include <poll.h>
+#endif
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace regwiz::platform::fake {
 
 namespace {
+
+// How often a wait for a transfer's posts looks again whether the transfer is
+// still under way: one may end without a post (cancelled).
+constexpr int kTransferCheckMs = 50;
+
+#ifndef _WIN32
 
 short ToPollEvents(int events)
 {
@@ -32,17 +41,39 @@ int FromPollEvents(short revents, int watched)
         ready |= watched;
     return ready;
 }
+#endif
 
 } // namespace
 
+bool VirtualEventLoop::HasPosted() const
+{
+    const std::lock_guard lock(postedMutex_);
+    return !posted_.empty();
+}
+
 bool VirtualEventLoop::RunPosted()
 {
-    if (posted_.empty())
-        return false;
-    Callback callback = std::move(posted_.front());
-    posted_.pop_front();
+    Callback callback;
+    {
+        const std::lock_guard lock(postedMutex_);
+        if (posted_.empty())
+            return false;
+        callback = std::move(posted_.front());
+        posted_.pop_front();
+    }
     callback();
     return true;
+}
+
+bool VirtualEventLoop::WaitForPost(int timeoutMs)
+{
+    const int slice = timeoutMs < 0 ? kTransferCheckMs : std::min(timeoutMs, kTransferCheckMs);
+    {
+        std::unique_lock lock(postedMutex_);
+        postedChanged_.wait_for(lock, std::chrono::milliseconds(slice),
+                                [this] { return !posted_.empty(); });
+    }
+    return RunPosted();
 }
 
 bool VirtualEventLoop::RunTimerDueBy(std::int64_t limit)
@@ -57,6 +88,7 @@ bool VirtualEventLoop::RunTimerDueBy(std::int64_t limit)
     return true;
 }
 
+#ifndef _WIN32
 bool VirtualEventLoop::PollNetwork(int timeoutMs)
 {
     std::vector<pollfd> fds;
@@ -83,6 +115,7 @@ bool VirtualEventLoop::PollNetwork(int timeoutMs)
     }
     return ran;
 }
+#endif
 
 bool VirtualEventLoop::RunNetworkTimersDue()
 {
@@ -113,28 +146,40 @@ int VirtualEventLoop::MsUntilNextNetworkTimer() const
     return static_cast<int>(std::clamp<std::int64_t>(ms, 0, INT32_MAX));
 }
 
-void VirtualEventLoop::WaitForNetwork()
+bool VirtualEventLoop::WaitForNetwork()
 {
     // Until something ran: a poll interrupted by a signal runs nothing.
     while (HasNetworkWork()) {
-        const bool polled = PollNetwork(MsUntilNextNetworkTimer());
+        const int timeoutMs = MsUntilNextNetworkTimer();
+#ifndef _WIN32
+        const bool ran = watches_.empty() ? WaitForPost(timeoutMs) : PollNetwork(timeoutMs);
+#else
+        const bool ran = WaitForPost(timeoutMs);
+#endif
         const bool timed = RunNetworkTimersDue();
-        if (polled || timed)
-            return;
+        if (ran || timed)
+            return true;
     }
+    return false; // the transfers ended without a report (cancelled)
 }
 
 void VirtualEventLoop::DoEvents()
 {
     // Only what is pending now: work posted meanwhile waits for the next round.
-    std::size_t posted = posted_.size();
+    std::size_t posted = 0;
+    {
+        const std::lock_guard lock(postedMutex_);
+        posted = posted_.size();
+    }
     while (posted-- > 0 && RunPosted()) {
     }
     const std::int64_t now = now_;
     while (RunTimerDueBy(now)) {
     }
+#ifndef _WIN32
     if (!watches_.empty())
         PollNetwork(0);
+#endif
     RunNetworkTimersDue();
 }
 
@@ -145,11 +190,9 @@ void VirtualEventLoop::WaitForEvents()
     if (RunTimerDueBy(now_))
         return;
     // A transfer under way holds the virtual clock: its progress comes first.
-    if (HasNetworkWork()) {
-        WaitForNetwork();
+    if (HasNetworkWork() && WaitForNetwork())
         return;
-    }
-    if (RunTimerDueBy(INT64_MAX))
+    if (RunPosted() || RunTimerDueBy(INT64_MAX))
         return;
     throw EventLoopStalled{now_};
 }
@@ -170,9 +213,14 @@ void VirtualEventLoop::StopTimer(TimerId timer)
 
 void VirtualEventLoop::Post(Callback callback)
 {
-    posted_.push_back(std::move(callback));
+    {
+        const std::lock_guard lock(postedMutex_);
+        posted_.push_back(std::move(callback));
+    }
+    postedChanged_.notify_one();
 }
 
+#ifndef _WIN32
 EventLoop::WatchId VirtualEventLoop::WatchFd(int fd, int events,
                                              std::function<void(int readyEvents)> callback)
 {
@@ -185,6 +233,7 @@ void VirtualEventLoop::UnwatchFd(WatchId watch)
 {
     watches_.erase(watch);
 }
+#endif
 
 EventLoop::TimerId VirtualEventLoop::StartNetworkTimer(int milliseconds, Callback callback)
 {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <map>
+#include <mutex>
 #include <utility>
 
 #include "platform/event_loop.h"
@@ -22,7 +24,12 @@ struct EventLoopStalled {
 //
 // Network transfers are the exception: their sockets and time-outs run in real
 // time, and the virtual clock stands still while one is under way, so a real
-// server can be talked to without the wizard's timers racing ahead.
+// server can be talked to without the wizard's timers racing ahead. On POSIX
+// the loop watches the transfers' sockets (poll); where a transfer's progress
+// comes as posts from other threads instead (WinINet), the loop is told when a
+// transfer is under way (WatchTransfers) and then waits for those posts.
+//
+// Post may be called from any thread; everything else from the loop's.
 class VirtualEventLoop final : public EventLoop {
 public:
     void DoEvents() override;
@@ -32,16 +39,27 @@ public:
     void Post(Callback callback) override;
     std::int64_t NowMs() const override { return now_; }
 
+#ifndef _WIN32
     WatchId WatchFd(int fd, int events, std::function<void(int readyEvents)> callback) override;
     void UnwatchFd(WatchId watch) override;
+#endif
     TimerId StartNetworkTimer(int milliseconds, Callback callback) override;
 
     // Lets `milliseconds` pass, running posted events and every timer due on
     // the way, in order.
     void AdvanceBy(std::int64_t milliseconds);
 
-    bool HasPendingWork() const { return !posted_.empty() || !timers_.empty() || HasNetworkWork(); }
-    bool HasNetworkWork() const { return !watches_.empty() || !networkTimers_.empty(); }
+    // Transfers whose progress arrives as posts from other threads, with no
+    // socket to watch: while `underWay` says one is, a wait with nothing to
+    // run waits in real time for a post, and the virtual clock stands still.
+    void WatchTransfers(std::function<bool()> underWay) { transfersUnderWay_ = std::move(underWay); }
+
+    bool HasPendingWork() const { return HasPosted() || !timers_.empty() || HasNetworkWork(); }
+    bool HasNetworkWork() const
+    {
+        return !watches_.empty() || !networkTimers_.empty()
+               || (transfersUnderWay_ && transfersUnderWay_());
+    }
 
 private:
     using RealClock = std::chrono::steady_clock;
@@ -51,20 +69,27 @@ private:
         std::function<void(int)> callback;
     };
 
+    bool HasPosted() const;
     bool RunPosted();
     bool RunTimerDueBy(std::int64_t limit);
+    // Runs what became ready within `timeoutMs` (-1: no limit); false when nothing did.
     bool PollNetwork(int timeoutMs);
+    bool WaitForPost(int timeoutMs);
     bool RunNetworkTimersDue();
     int MsUntilNextNetworkTimer() const;
-    void WaitForNetwork();
+    // Until something of the network ran (true) or no transfer is under way.
+    bool WaitForNetwork();
 
     std::int64_t now_ = 0;
     TimerId nextId_ = 1;
-    std::deque<Callback> posted_;
+    mutable std::mutex postedMutex_;
+    std::condition_variable postedChanged_;
+    std::deque<Callback> posted_; // guarded by postedMutex_
     // (due time, id) -> callback: timers due at the same time run in the order they were started.
     std::map<std::pair<std::int64_t, TimerId>, Callback> timers_;
     std::map<std::pair<RealClock::time_point, TimerId>, Callback> networkTimers_;
     std::map<WatchId, Watch> watches_;
+    std::function<bool()> transfersUnderWay_;
 };
 
 } // namespace regwiz::platform::fake
