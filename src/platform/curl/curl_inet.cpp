@@ -27,7 +27,6 @@ namespace {
 
 constexpr long kConnectTimeoutMs = 30'000;
 constexpr int kStallCheckMs = 50;
-constexpr int kDefaultRequestTimeoutS = 60;
 constexpr char kUserAgent[] = "quorvale-RegWizard/4.2";
 
 void InitLibcurlOnce()
@@ -117,24 +116,17 @@ std::string ReasonPhrase(std::string_view statusLine)
 // way and the states still to raise. States are raised one per posted task,
 // never from inside libcurl: a handler may wait in the loop, and libcurl must
 // not be re-entered from its own callbacks.
-class CurlInet::Engine {
+class CurlInet::Engine final : public InetEngine {
 public:
     Engine(EventLoop& loop, InetEvents& events);
-    ~Engine();
+    ~Engine() override;
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    void Execute(const InetRequest& request);
-    void Cancel();
-    bool Executing() const { return progress_.Executing(); }
-    std::string NextChunk(int size) { return reply_.Next(size); }
-
-    InetSettings settings;
-    std::string userName;
-    std::string password;
-    int timeoutSeconds = kDefaultRequestTimeoutS;
-    long responseCode = 0;
-    std::string responseInfo;
+    void Execute(const InetRequest& request) override;
+    void Cancel() override;
+    bool Executing() const override { return progress_.Executing(); }
+    std::string NextChunk(int size) override { return reply_.Next(size); }
 
 private:
     static int OnSocket(CURL*, curl_socket_t socket, int what, void* engine, void*);
@@ -460,81 +452,8 @@ void CurlInet::Engine::Cancel()
 }
 
 CurlInet::CurlInet(EventLoop& loop, InetEvents& events)
+    : InetControl((InitLibcurlOnce(), std::make_unique<Engine>(loop, events)))
 {
-    InitLibcurlOnce();
-    engine_ = std::make_unique<Engine>(loop, events);
-}
-
-CurlInet::~CurlInet() = default;
-
-void CurlInet::SetProtocol(const std::string& protocol)
-{
-    engine_->settings.protocol = protocol;
-}
-
-void CurlInet::SetURL(const std::string& url)
-{
-    engine_->settings.url = url;
-}
-
-std::string CurlInet::URL() const
-{
-    return engine_->settings.url;
-}
-
-void CurlInet::SetRemotePort(int port)
-{
-    engine_->settings.remotePort = port;
-}
-
-void CurlInet::SetUserName(const std::string& name)
-{
-    engine_->userName = name;
-}
-
-void CurlInet::SetPassword(const std::string& password)
-{
-    engine_->password = password;
-}
-
-void CurlInet::SetRequestTimeout(int seconds)
-{
-    engine_->timeoutSeconds = seconds;
-}
-
-void CurlInet::Execute(const std::string& url, const std::string& operation,
-                       const std::string& data, const std::string& headers)
-{
-    if (engine_->Executing())
-        throw RunTimeError(inet::ErrorStillExecuting, "Still executing last request");
-    engine_->Execute(ParseRequest(engine_->settings, url, operation, data, headers));
-    if (!url.empty()) // as the control does: the URL used becomes the URL property
-        engine_->settings.url = url;
-}
-
-bool CurlInet::StillExecuting() const
-{
-    return engine_->Executing();
-}
-
-std::string CurlInet::GetChunk(int size, int /*dataType: the reply is text either way*/)
-{
-    return engine_->NextChunk(size);
-}
-
-long CurlInet::ResponseCode() const
-{
-    return engine_->responseCode;
-}
-
-std::string CurlInet::ResponseInfo() const
-{
-    return engine_->responseInfo;
-}
-
-void CurlInet::Cancel()
-{
-    engine_->Cancel();
 }
 
 InetFactory MakeCurlInetFactory(EventLoop& loop)

@@ -20,7 +20,6 @@
 namespace regwiz::platform::win32 {
 namespace {
 
-constexpr int kDefaultRequestTimeoutS = 60;
 constexpr DWORD kConnectTimeoutMs = 30'000;
 constexpr char kUserAgent[] = "quorvale-RegWizard/4.2";
 constexpr DWORD kReadSize = 8192;
@@ -38,8 +37,8 @@ std::string ErrorText(DWORD error)
     char* text = nullptr;
     HMODULE wininet = GetModuleHandleA("wininet.dll");
     const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-            | FORMAT_MESSAGE_IGNORE_INSERTS | (wininet != nullptr ? FORMAT_MESSAGE_FROM_HMODULE : 0),
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS
+            | (wininet != nullptr ? FORMAT_MESSAGE_FROM_HMODULE : 0),
         wininet, error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
     std::string message = length > 0 ? TrimmedEnd(std::string(text, length)) : std::string();
     LocalFree(text);
@@ -66,15 +65,23 @@ std::string LastResponseInfo()
 std::int16_t StateOf(DWORD status)
 {
     switch (status) {
-    case INTERNET_STATUS_RESOLVING_NAME: return inet::ResolvingHost;
-    case INTERNET_STATUS_NAME_RESOLVED: return inet::HostResolved;
-    case INTERNET_STATUS_CONNECTING_TO_SERVER: return inet::Connecting;
-    case INTERNET_STATUS_CONNECTED_TO_SERVER: return inet::Connected;
-    case INTERNET_STATUS_SENDING_REQUEST: return inet::Requesting;
-    case INTERNET_STATUS_REQUEST_SENT: return inet::RequestSent;
+    case INTERNET_STATUS_RESOLVING_NAME:
+        return inet::ResolvingHost;
+    case INTERNET_STATUS_NAME_RESOLVED:
+        return inet::HostResolved;
+    case INTERNET_STATUS_CONNECTING_TO_SERVER:
+        return inet::Connecting;
+    case INTERNET_STATUS_CONNECTED_TO_SERVER:
+        return inet::Connected;
+    case INTERNET_STATUS_SENDING_REQUEST:
+        return inet::Requesting;
+    case INTERNET_STATUS_REQUEST_SENT:
+        return inet::RequestSent;
     case INTERNET_STATUS_RECEIVING_RESPONSE:
-    case INTERNET_STATUS_RESPONSE_RECEIVED: return inet::ReceivingResponse;
-    default: return inet::None;
+    case INTERNET_STATUS_RESPONSE_RECEIVED:
+        return inet::ReceivingResponse;
+    default:
+        return inet::None;
     }
 }
 
@@ -197,9 +204,9 @@ struct Operation : std::enable_shared_from_this<Operation> {
 
     // The loop's thread only.
     ReportSink* owner = nullptr;
-    bool sent = false;  // HTTP: the request is sent, the reply is being read
-    bool saved = false; // FTP: the download is in place
-    std::string body;   // HTTP: the reply as received, Windows-1252
+    bool sent = false;   // HTTP: the request is sent, the reply is being read
+    bool saved = false;  // FTP: the download is in place
+    std::string body;    // HTTP: the reply as received, Windows-1252
     DWORD bytesRead = 0; // written by a pending InternetReadFile when it completes
     char buffer[kReadSize] = {};
 
@@ -239,10 +246,11 @@ void CALLBACK StatusCallback(HINTERNET, DWORD_PTR context, DWORD status, LPVOID 
 
 HINTERNET OpenSession()
 {
-    HINTERNET session =
-        InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_ASYNC);
+    HINTERNET session = InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr,
+                                      INTERNET_FLAG_ASYNC);
     if (session != nullptr
-        && InternetSetStatusCallback(session, &StatusCallback) == INTERNET_INVALID_STATUS_CALLBACK) {
+        && InternetSetStatusCallback(session, &StatusCallback)
+               == INTERNET_INVALID_STATUS_CALLBACK) {
         const DWORD error = GetLastError();
         InternetCloseHandle(session);
         SetLastError(error);
@@ -283,11 +291,11 @@ void RunFtp(const std::shared_ptr<Operation>& operation)
     if (!operation->Keep(&Operation::session, session, false))
         return CloseHandles({session});
     SetTimeouts(session, operation->timeoutSeconds);
-    HINTERNET connection = InternetConnectA(
-        session, operation->host.c_str(), operation->port,
-        operation->userName.empty() ? nullptr : operation->userName.c_str(),
-        operation->password.empty() ? nullptr : operation->password.c_str(), INTERNET_SERVICE_FTP,
-        INTERNET_FLAG_PASSIVE, operation->Context());
+    HINTERNET connection =
+        InternetConnectA(session, operation->host.c_str(), operation->port,
+                         operation->userName.empty() ? nullptr : operation->userName.c_str(),
+                         operation->password.empty() ? nullptr : operation->password.c_str(),
+                         INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE, operation->Context());
     if (connection == nullptr) {
         const DWORD error = GetLastError();
         return fail(error, LastResponseInfo());
@@ -296,10 +304,10 @@ void RunFtp(const std::shared_ptr<Operation>& operation)
         return CloseHandles({connection});
     SetTimeouts(connection, operation->timeoutSeconds);
     DeleteFileA(operation->partial.c_str()); // left over from an earlier attempt
-    const BOOL started = FtpGetFileA(connection, operation->object.c_str(),
-                                     operation->partial.c_str(), FALSE, FILE_ATTRIBUTE_NORMAL,
-                                     FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD,
-                                     operation->Context());
+    const BOOL started =
+        FtpGetFileA(connection, operation->object.c_str(), operation->partial.c_str(), FALSE,
+                    FILE_ATTRIBUTE_NORMAL, FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD,
+                    operation->Context());
     const DWORD error = GetLastError();
     // Started (WinINet says TRUE with error 0, or FALSE with ERROR_IO_PENDING):
     // REQUEST_COMPLETE ends it.
@@ -309,29 +317,22 @@ void RunFtp(const std::shared_ptr<Operation>& operation)
 
 } // namespace
 
-class WinInetTransfer::Engine final : public ReportSink {
+class WinInetTransfer::Engine final : public InetEngine, public ReportSink {
 public:
     Engine(EventLoop& loop, InetEvents& events) : loop_(loop), progress_(loop, events) {}
-    ~Engine() { LetGo(); }
+    ~Engine() override { LetGo(); }
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    void Execute(const InetRequest& request);
-    void Cancel()
+    void Execute(const InetRequest& request) override;
+    void Cancel() override
     {
         LetGo();
         progress_.Reset();
     }
-    bool Executing() const { return progress_.Executing(); }
-    std::string NextChunk(int size) { return reply_.Next(size); }
+    bool Executing() const override { return progress_.Executing(); }
+    std::string NextChunk(int size) override { return reply_.Next(size); }
     void OnReport(Operation& operation, const Report& report) override;
-
-    InetSettings settings;
-    std::string userName;
-    std::string password;
-    int timeoutSeconds = kDefaultRequestTimeoutS;
-    long responseCode = 0;
-    std::string responseInfo;
 
 private:
     std::shared_ptr<Operation> Prepare(const InetRequest& request);
@@ -423,10 +424,9 @@ void WinInetTransfer::Engine::StartHttp(Operation& operation)
                   | INTERNET_FLAG_NO_AUTH;
     if (operation.secure)
         flags |= INTERNET_FLAG_SECURE;
-    HINTERNET request =
-        HttpOpenRequestA(connection, operation.request.post ? "POST" : "GET",
-                         operation.object.c_str(), nullptr, nullptr,
-                         const_cast<LPCSTR*>(kAcceptTypes), flags, operation.Context());
+    HINTERNET request = HttpOpenRequestA(
+        connection, operation.request.post ? "POST" : "GET", operation.object.c_str(), nullptr,
+        nullptr, const_cast<LPCSTR*>(kAcceptTypes), flags, operation.Context());
     if (request == nullptr)
         return Fail(operation, GetLastError(), {});
     operation.Keep(&Operation::requestHandle, request, true);
@@ -556,80 +556,8 @@ void WinInetTransfer::Engine::LetGo()
 }
 
 WinInetTransfer::WinInetTransfer(EventLoop& loop, InetEvents& events)
-    : engine_(std::make_unique<Engine>(loop, events))
+    : InetControl(std::make_unique<Engine>(loop, events))
 {
-}
-
-WinInetTransfer::~WinInetTransfer() = default;
-
-void WinInetTransfer::SetProtocol(const std::string& protocol)
-{
-    engine_->settings.protocol = protocol;
-}
-
-void WinInetTransfer::SetURL(const std::string& url)
-{
-    engine_->settings.url = url;
-}
-
-std::string WinInetTransfer::URL() const
-{
-    return engine_->settings.url;
-}
-
-void WinInetTransfer::SetRemotePort(int port)
-{
-    engine_->settings.remotePort = port;
-}
-
-void WinInetTransfer::SetUserName(const std::string& name)
-{
-    engine_->userName = name;
-}
-
-void WinInetTransfer::SetPassword(const std::string& password)
-{
-    engine_->password = password;
-}
-
-void WinInetTransfer::SetRequestTimeout(int seconds)
-{
-    engine_->timeoutSeconds = seconds;
-}
-
-void WinInetTransfer::Execute(const std::string& url, const std::string& operation,
-                              const std::string& data, const std::string& headers)
-{
-    if (engine_->Executing())
-        throw RunTimeError(inet::ErrorStillExecuting, "Still executing last request");
-    engine_->Execute(ParseRequest(engine_->settings, url, operation, data, headers));
-    if (!url.empty()) // as the control does: the URL used becomes the URL property
-        engine_->settings.url = url;
-}
-
-bool WinInetTransfer::StillExecuting() const
-{
-    return engine_->Executing();
-}
-
-std::string WinInetTransfer::GetChunk(int size, int /*dataType: the reply is text either way*/)
-{
-    return engine_->NextChunk(size);
-}
-
-long WinInetTransfer::ResponseCode() const
-{
-    return engine_->responseCode;
-}
-
-std::string WinInetTransfer::ResponseInfo() const
-{
-    return engine_->responseInfo;
-}
-
-void WinInetTransfer::Cancel()
-{
-    engine_->Cancel();
 }
 
 InetFactory MakeWinInetFactory(EventLoop& loop)
