@@ -10,9 +10,9 @@
 #include <iostream>
 #include <string>
 
+#include "com/posix/registry_activation.h"
 #include "platform/codepage.h"
 #include "platform/posix/registry_files.h"
-#include "com/posix/registry_activation.h"
 #include "regwizard/com/reg_engine_com.h"
 
 namespace {

@@ -89,8 +89,7 @@ public:
     platform::Registry& Registry() override { return registry_; }
     long DeleteValue(platform::Hive hive, std::string_view subKey, std::string_view name) override
     {
-        const HKEY root =
-            reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(hive)));
+        const HKEY root = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(hive)));
         return RegDeleteKeyValueA(root, platform::ToAnsi(subKey).c_str(),
                                   platform::ToAnsi(name).c_str());
     }

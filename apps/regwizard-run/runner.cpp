@@ -226,14 +226,15 @@ private:
     std::unique_ptr<platform::InetTransfer> inner_;
     const std::optional<int>& timeout_;
     std::function<std::function<void()>()> started_; // the actions of the transfer just started
-    std::set<const TimedTransfer*>& live_;            // the run's transfer controls
+    std::set<const TimedTransfer*>& live_;           // the run's transfer controls
 };
 
 class ScenarioRun {
 public:
     ScenarioRun(const RunOptions& options, std::ostream& out)
         : options_(options), home_(options.home), out_(out), driver_(MakeDriver(options, pointer_)),
-          platform_(MakeRunPlatform(home_.root)), folders_(home_.root / "Program Files", home_.App()),
+          platform_(MakeRunPlatform(home_.root)),
+          folders_(home_.root / "Program Files", home_.App()),
           modem_(loop_, platform_->Profiles(), home_.root / "phonebook.ini"),
           ports_{faultyRegistry_,
                  faultyProfiles_,
@@ -322,11 +323,21 @@ private:
     // The runner's own set-up writes go to the real registry and files.
     platform::Ports SetUpPorts(const platform::Ports& ports)
     {
-        return {platform_->Registry(), platform_->Profiles(), platform_->Files(),
-                ports.boxes,           ports.pointer,         ports.clock,
-                ports.regional,        ports.folders,         ports.loop,
-                ports.help,            ports.volume,          ports.screen,
-                ports.telephony,       ports.rasFactory,      ports.inetFactory};
+        return {platform_->Registry(),
+                platform_->Profiles(),
+                platform_->Files(),
+                ports.boxes,
+                ports.pointer,
+                ports.clock,
+                ports.regional,
+                ports.folders,
+                ports.loop,
+                ports.help,
+                ports.volume,
+                ports.screen,
+                ports.telephony,
+                ports.rasFactory,
+                ports.inetFactory};
     }
 
     void Check(const Command& c, bool held, const std::string& found)
@@ -396,8 +407,9 @@ private:
     dialup::sim::ModemLine modem_;
     std::set<const TimedTransfer*> liveTransfers_;
     platform::InetFactory transfers_ = platform_->Transfers(loop_, [this] {
-        return std::any_of(liveTransfers_.begin(), liveTransfers_.end(),
-                           [](const TimedTransfer* transfer) { return transfer->StillExecuting(); });
+        return std::any_of(
+            liveTransfers_.begin(), liveTransfers_.end(),
+            [](const TimedTransfer* transfer) { return transfer->StillExecuting(); });
     });
     std::optional<int> timeout_;
     platform::Ports ports_;
@@ -859,7 +871,7 @@ void ScenarioRun::ExpectReg(const Command& c, bool present)
     std::optional<std::string> found;
     platform::Registry& registry = platform_->Registry();
     if (registry.OpenKey(static_cast<platform::Hive>(hive), c.words[3],
-                          platform::KeyAccess::QueryValue, key)
+                         platform::KeyAccess::QueryValue, key)
         == 0) {
         std::vector<std::uint8_t> data(1 << 16);
         std::uint32_t type = 0;

@@ -4,9 +4,9 @@
 // Dial-up goes through RAS unless the string value "Modem" under
 // HKLM\SOFTWARE\quorvale\1.0 is "Simulated" (any case) or RAS lists no
 // dial-up device (as under wine, whose RAS is only a stub): then the simulated
-// modem dials instead. The simulated modem is configured by "modem.ini" in the user's application-data
-// folder, "%APPDATA%\quorvale" (see dialup::sim::Configure), and keeps its
-// phone book in "phonebook.ini" there.
+// modem dials instead. The simulated modem is configured by "modem.ini" in the user's
+// application-data folder, "%APPDATA%\quorvale" (see dialup::sim::Configure), and keeps its phone
+// book in "phonebook.ini" there.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -58,10 +58,10 @@ bool SimulatedModemRequested()
     char text[64] = {};
     DWORD type = 0;
     DWORD size = sizeof text - 1; // room for the null a stored text may lack
-    const bool read = RegQueryValueExA(key, kModemValue, nullptr, &type,
-                                       reinterpret_cast<BYTE*>(text), &size)
-                          == ERROR_SUCCESS
-                      && type == REG_SZ;
+    const bool read =
+        RegQueryValueExA(key, kModemValue, nullptr, &type, reinterpret_cast<BYTE*>(text), &size)
+            == ERROR_SUCCESS
+        && type == REG_SZ;
     RegCloseKey(key);
     return read && lstrcmpiA(text, kSimulatedModem) == 0;
 }
@@ -102,10 +102,9 @@ private:
     dialup::sim::ModemLine modem_;
     RasAccessFactory dialUp_ =
         UseSimulatedModem() ? modem_.Factory() : win32::MakeRasAccessFactory(*loop_);
-    Ports ports_{
-        registry_, profiles_, files_,     boxes_,  pointer_,
-        clock_,    regional_, folders_,   *loop_,  help_,
-        volume_,   screen_,   telephony_, dialUp_, win32::MakeWinInetFactory(*loop_)};
+    Ports ports_{registry_, profiles_, files_,     boxes_,  pointer_,
+                 clock_,    regional_, folders_,   *loop_,  help_,
+                 volume_,   screen_,   telephony_, dialUp_, win32::MakeWinInetFactory(*loop_)};
 };
 
 } // namespace

@@ -15,7 +15,8 @@ namespace {
 
 using regwiz::exchange::AccessNumberTable;
 
-template <typename Match> std::vector<std::size_t> RowsWhere(const AccessNumberTable& t, Match match)
+template <typename Match>
+std::vector<std::size_t> RowsWhere(const AccessNumberTable& t, Match match)
 {
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; row < t.Rows(); ++row)

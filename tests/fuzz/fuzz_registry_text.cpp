@@ -21,9 +21,9 @@
 
 namespace {
 
+using regwiz::platform::UpperAnsi;
 using regwiz::platform::posix::HiveSection;
 using regwiz::platform::posix::HiveValue;
-using regwiz::platform::UpperAnsi;
 
 bool SameValue(const std::optional<HiveValue>& a, const std::optional<HiveValue>& b)
 {
@@ -47,16 +47,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace regwiz::platform::posix;
     std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::vector<std::string_view> lines = TakeLines(text, 4);
-    if (lines.empty() || lines[0].find('\r') != std::string_view::npos
-        || lines[0].empty() || lines[0].ends_with('\\') || lines[1].find('\r') != std::string_view::npos
+    if (lines.empty() || lines[0].find('\r') != std::string_view::npos || lines[0].empty()
+        || lines[0].ends_with('\\') || lines[1].find('\r') != std::string_view::npos
         || lines[2].size() > 8)
         return 0;
     const std::string keyPath = "HKEY_CURRENT_USER\\" + std::string(lines[0]);
     const std::string name(lines[1]);
     const std::uint32_t type =
-        lines[2].empty() ? 1u
-                         : static_cast<std::uint32_t>(std::strtoul(std::string(lines[2]).c_str(),
-                                                                   nullptr, 16));
+        lines[2].empty()
+            ? 1u
+            : static_cast<std::uint32_t>(std::strtoul(std::string(lines[2]).c_str(), nullptr, 16));
     std::string bytes(lines[3]);
     if (type == 1 && bytes.find('\0') == std::string::npos)
         bytes.push_back('\0');

@@ -355,8 +355,7 @@ TEST_F(RasAdapter, AFailedDialReportsTheErrorAndDisconnects)
           {RASCS_Authenticate, ERROR_AUTHENTICATION_FAILURE}},
          platform::ras::ErrorAuthenticationFailure,
          "Access denied."},
-        {{{RASCS_OpenPort}, {RASCS_ConnectDevice, 9999}}, 9999,
-         "Dial-up networking error 9999."},
+        {{{RASCS_OpenPort}, {RASCS_ConnectDevice, 9999}}, 9999, "Dial-up networking error 9999."},
     };
     int hangUps = 0;
     for (const auto& c : cases) {
@@ -388,9 +387,9 @@ TEST_F(RasAdapter, HangUpDuringADialEndsIt)
             ras->Dialer().HangUp(flag);
         }
     };
-    EXPECT_EQ(Dial({{RASCS_OpenPort}, {RASCS_ConnectDevice}, {RASCS_DeviceConnected},
-                    {RASCS_Connected}}),
-              platform::ras::ErrorUserDisconnection);
+    EXPECT_EQ(
+        Dial({{RASCS_OpenPort}, {RASCS_ConnectDevice}, {RASCS_DeviceConnected}, {RASCS_Connected}}),
+        platform::ras::ErrorUserDisconnection);
     fake.Join();
     loop->DoEvents(); // what RAS notified after the hang-up arrives now and is dropped
     EXPECT_EQ(States(), (std::vector<long>{0, 2})) << "no events once the attempt is over";

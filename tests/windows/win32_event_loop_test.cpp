@@ -19,8 +19,7 @@ using ::testing::IsEmpty;
 class Win32EventLoopTest : public ::testing::Test {
 protected:
     // Waits in the loop until `done`, bounded in rounds, not in time.
-    template <typename Done>
-    void WaitUntil(Done done)
+    template <typename Done> void WaitUntil(Done done)
     {
         for (int round = 0; round < 1000 && !done(); ++round)
             loop->WaitForEvents();

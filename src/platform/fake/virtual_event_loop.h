@@ -52,9 +52,15 @@ public:
     // Transfers whose progress arrives as posts from other threads, with no
     // socket to watch: while `underWay` says one is, a wait with nothing to
     // run waits in real time for a post, and the virtual clock stands still.
-    void WatchTransfers(std::function<bool()> underWay) { transfersUnderWay_ = std::move(underWay); }
+    void WatchTransfers(std::function<bool()> underWay)
+    {
+        transfersUnderWay_ = std::move(underWay);
+    }
 
-    bool HasPendingWork() const { return HasPosted() || !timers_.empty() || HasNetworkWork(); }
+    bool HasPendingWork() const
+    {
+        return HasPosted() || !timers_.empty() || HasNetworkWork();
+    }
     bool HasNetworkWork() const
     {
         return !watches_.empty() || !networkTimers_.empty()

@@ -42,8 +42,8 @@ public:
     }
     DWORD SetEntryProperties(const char* name, const RASENTRYA* entry, DWORD bytes) override
     {
-        return RasSetEntryPropertiesA(nullptr, name, const_cast<RASENTRYA*>(entry), bytes,
-                                      nullptr, 0);
+        return RasSetEntryPropertiesA(nullptr, name, const_cast<RASENTRYA*>(entry), bytes, nullptr,
+                                      0);
     }
     DWORD DeleteEntry(const char* name) override { return RasDeleteEntryA(nullptr, name); }
     DWORD Dial(RASDIALPARAMSA& params, RASDIALFUNC1 notifier, HRASCONN& connection) override
@@ -407,9 +407,8 @@ public:
     void Forget(const DialTarget* target)
     {
         const std::lock_guard lock(mutex_);
-        std::erase_if(targets_, [target](const auto& entry) {
-            return entry.second.lock().get() == target;
-        });
+        std::erase_if(targets_,
+                      [target](const auto& entry) { return entry.second.lock().get() == target; });
         if (starting_.lock().get() == target)
             starting_.reset();
     }

@@ -111,8 +111,8 @@ void Win32EventLoop::ArmTimer()
         KillTimer(window_, kTimerId);
         return;
     }
-    const std::int64_t wait = std::clamp<std::int64_t>(
-        timers_.begin()->first.first - NowMs(), USER_TIMER_MINIMUM, INT_MAX);
+    const std::int64_t wait = std::clamp<std::int64_t>(timers_.begin()->first.first - NowMs(),
+                                                       USER_TIMER_MINIMUM, INT_MAX);
     SetTimer(window_, kTimerId, static_cast<UINT>(wait), nullptr);
 }
 
@@ -142,8 +142,7 @@ std::int64_t Win32EventLoop::NowMs() const
     return static_cast<std::int64_t>(GetTickCount64());
 }
 
-LRESULT CALLBACK Win32EventLoop::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam)
+LRESULT CALLBACK Win32EventLoop::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* loop = reinterpret_cast<Win32EventLoop*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == kPostedCall) {
