@@ -53,10 +53,10 @@ std::int16_t frmRegWizard::NextPage() const
 
 std::int16_t frmRegWizard::PreviousPage() const
 {
-    if (gStep_ <= 0)
+    if (CurrentPage() == Page::Welcome)
         return gStep_;
     std::int16_t previous = gStep_ - 1;
-    while (Skipped(previous) && previous > 0)
+    while (Skipped(previous) && previous > Number(Page::Welcome))
         --previous;
     return previous;
 }
