@@ -61,6 +61,7 @@ extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFC
                                                                             REFIID riid, void** ppv)
 {
     using namespace regwiz::com::posix;
+    using regwiz::com::Guarded;
     if (ppv == nullptr)
         return E_POINTER;
     *ppv = nullptr;
@@ -76,5 +77,5 @@ extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFC
 
 extern "C" __attribute__((visibility("default"))) HRESULT DllCanUnloadNow()
 {
-    return regwiz::com::posix::ServerInUse() ? S_FALSE : S_OK;
+    return regwiz::com::ServerInUse() ? S_FALSE : S_OK;
 }

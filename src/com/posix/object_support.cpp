@@ -7,9 +7,6 @@
 namespace regwiz::com::posix {
 namespace {
 
-std::atomic<long> liveObjects{0};
-std::atomic<long> serverLocks{0};
-
 // One code point from `text` at `at`, moving `at` past it; nullopt for a
 // malformed sequence (then `at` moves by one byte).
 std::optional<char32_t> DecodeUtf8(const std::string& text, std::size_t& at)
@@ -45,33 +42,6 @@ void AppendUtf16(std::u16string& out, char32_t code)
 }
 
 } // namespace
-
-void ObjectCreated()
-{
-    ++liveObjects;
-}
-
-void ObjectDestroyed()
-{
-    --liveObjects;
-}
-
-void AddServerLock()
-{
-    ++serverLocks;
-}
-
-void RemoveServerLock()
-{
-    long locks = serverLocks.load();
-    while (locks > 0 && !serverLocks.compare_exchange_weak(locks, locks - 1)) {
-    }
-}
-
-bool ServerInUse()
-{
-    return liveObjects.load() > 0 || serverLocks.load() > 0;
-}
 
 BSTR MakeBstr(const std::string& utf8)
 {

@@ -183,7 +183,7 @@ std::filesystem::path ThisLibrary()
 extern "C" __attribute__((visibility("default"))) HRESULT DllRegisterServer()
 {
     using namespace regwiz;
-    return com::posix::Guarded([] {
+    return com::Guarded([] {
         const std::filesystem::path library = com::posix::ThisLibrary();
         if (library.empty())
             return SELFREG_E_CLASS;
@@ -195,7 +195,7 @@ extern "C" __attribute__((visibility("default"))) HRESULT DllRegisterServer()
 extern "C" __attribute__((visibility("default"))) HRESULT DllUnregisterServer()
 {
     using namespace regwiz;
-    return com::posix::Guarded([] {
+    return com::Guarded([] {
         platform::posix::RegistryFiles registry(platform::posix::RegistryFiles::DefaultFolder());
         return com::posix::UnregisterServer(registry);
     });

@@ -68,6 +68,7 @@ private:
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv)
 {
     using namespace regwiz::com::win32;
+    using regwiz::com::Guarded;
     if (ppv == nullptr)
         return E_POINTER;
     *ppv = nullptr;
@@ -83,5 +84,5 @@ STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv)
 
 STDAPI DllCanUnloadNow()
 {
-    return regwiz::com::win32::ServerInUse() ? S_FALSE : S_OK;
+    return regwiz::com::ServerInUse() ? S_FALSE : S_OK;
 }

@@ -6,8 +6,6 @@ namespace regwiz::com::win32 {
 namespace {
 
 HMODULE thisModule = nullptr;
-std::atomic<long> liveObjects{0};
-std::atomic<long> serverLocks{0};
 
 } // namespace
 
@@ -30,33 +28,6 @@ std::wstring ModulePath()
         }
         path.resize(path.size() * 2);
     }
-}
-
-void ObjectCreated()
-{
-    ++liveObjects;
-}
-
-void ObjectDestroyed()
-{
-    --liveObjects;
-}
-
-void AddServerLock()
-{
-    ++serverLocks;
-}
-
-void RemoveServerLock()
-{
-    long locks = serverLocks.load();
-    while (locks > 0 && !serverLocks.compare_exchange_weak(locks, locks - 1)) {
-    }
-}
-
-bool ServerInUse()
-{
-    return liveObjects.load() > 0 || serverLocks.load() > 0;
 }
 
 HRESULT LoadOwnTypeLib(ITypeLib** library)
