@@ -6,6 +6,31 @@
 #include <windows.h>
 
 #include <objbase.h>
+#include <ocidl.h>
+#include <oleauto.h>
+#include <olectl.h>
 #else
 #include "regwizard/com/com_types.h"
 #endif
+
+namespace regwiz::com {
+
+inline void InitVariant(VARIANT* variant)
+{
+#ifdef _WIN32
+    ::VariantInit(variant);
+#else
+    RwVariantInit(variant);
+#endif
+}
+
+inline void ClearVariant(VARIANT* variant)
+{
+#ifdef _WIN32
+    ::VariantClear(variant);
+#else
+    RwVariantClear(variant);
+#endif
+}
+
+} // namespace regwiz::com

@@ -10,45 +10,11 @@
 #include <vector>
 
 #include "RegWizard_h.h"
+#include "com/connection_point.h"
 #include "com/win32/module.h"
 #include "regwizard/reg_engine.h"
 
 namespace regwiz::com::win32 {
-
-// The one connection point of RegEngine, for the events __RegEngine: it keeps
-// the sinks hosts advise and calls each through IDispatch::Invoke. It is part
-// of the object: its references are the object's.
-class EventPoint final : public IConnectionPoint {
-public:
-    explicit EventPoint(IConnectionPointContainer& container) : container_(container) {}
-    ~EventPoint();
-    EventPoint(const EventPoint&) = delete;
-    EventPoint& operator=(const EventPoint&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return container_.AddRef(); }
-    ULONG STDMETHODCALLTYPE Release() override { return container_.Release(); }
-
-    HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* pIID) override;
-    HRESULT STDMETHODCALLTYPE
-    GetConnectionPointContainer(IConnectionPointContainer** ppCPC) override;
-    HRESULT STDMETHODCALLTYPE Advise(IUnknown* pUnkSink, DWORD* pdwCookie) override;
-    HRESULT STDMETHODCALLTYPE Unadvise(DWORD dwCookie) override;
-    HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** ppEnum) override;
-
-    // Calls every sink advised now, in the order they came, with no arguments.
-    void Fire(DISPID event);
-
-private:
-    struct Connection {
-        DWORD cookie;
-        IDispatch* sink;
-    };
-
-    IConnectionPointContainer& container_;
-    std::vector<Connection> connections_;
-    DWORD nextCookie_ = 1;
-};
 
 // The COM object RegEngine on Windows: the dual interface _RegEngine (its
 // IDispatch half through the DLL's type library), the events __RegEngine, and
@@ -91,12 +57,12 @@ private:
     // Passes the component's events on to the advised sinks.
     class Events final : public regwizard::RegEngineEvents {
     public:
-        explicit Events(EventPoint& point) : point_(point) {}
+        explicit Events(ConnectionPoint& point) : point_(point) {}
         void IsLoaded() override;
         void RegCanceled() override;
 
     private:
-        EventPoint& point_;
+        ConnectionPoint& point_;
     };
 
     explicit RegEngineServer(ITypeInfo* typeInfo);
@@ -109,7 +75,7 @@ private:
     LiveObject live_;
     ULONG references_ = 1;
     ITypeInfo* typeInfo_; // _RegEngine's, from the DLL's type library
-    EventPoint point_;
+    ConnectionPoint point_;
     Events events_;
     std::string lastError_;
     // Last, so that it ends first: the wizard it ends still has its events
