@@ -10,6 +10,6 @@ int main(int argc, char** argv)
     QWidget window;
     window.resize(500, 360);
     window.show();
-    QTimer::singleShot(0, &app, &QApplication::quit);
+    QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
     return QApplication::exec();
 }

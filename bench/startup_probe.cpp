@@ -10,7 +10,12 @@ namespace {
 
 class QuitWhenLoaded final : public regwizard::RegEngineEvents {
 public:
-    void IsLoaded() override { QTimer::singleShot(0, qApp, &QApplication::quit); }
+    // exit(), not quit(): quitting asks the windows to close, and the wizard
+    // answers that with its cancel question.
+    void IsLoaded() override
+    {
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    }
     void RegCanceled() override {}
 };
 
