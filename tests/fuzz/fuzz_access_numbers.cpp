@@ -40,9 +40,10 @@ void CheckEntries(const std::vector<std::string>& entries, const AccessNumberTab
 {
     FUZZ_CHECK(entries.size() == rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const std::string tail = t.Field(rows[i, AccessColumn::AreaCode)] + " " + t.Field(rows[i, AccessColumn::Number)];
+        const std::string tail =
+            t.Field(rows[i], AccessColumn::AreaCode) + " " + t.Field(rows[i], AccessColumn::Number);
         FUZZ_CHECK(entries[i].ends_with(tail));
-        FUZZ_CHECK(entries[i].starts_with(t.Field(rows[i, AccessColumn::State)]));
+        FUZZ_CHECK(entries[i].starts_with(t.Field(rows[i], AccessColumn::State)));
     }
 }
 
