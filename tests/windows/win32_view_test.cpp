@@ -123,7 +123,7 @@ TEST_F(Win32ViewTest, EveryControlHasAWindowWithItsControlId)
         ASSERT_NE(window, nullptr) << control->Name();
         EXPECT_EQ(GetDlgCtrlID(window), ControlId(form, control->Name())) << control->Name();
     }
-    EXPECT_EQ(ControlId(form, "cmdBack"), kFirstControlId + 4);
+    EXPECT_EQ(ControlId(form, "cmdBack"), kFirstControlId + 7);
     EXPECT_EQ(ControlId(form, "nosuchcontrol"), 0);
     EXPECT_EQ(For("nosuchcontrol"), nullptr);
     EXPECT_EQ(GetParent(For("fraSteps(3)")), view->Window());
