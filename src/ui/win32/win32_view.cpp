@@ -686,7 +686,7 @@ void Win32FormView::Feed(Control& control, int code, HWND from)
         return; // the view went from inside the handler
     --handling_;
     // Typing past the limit, or a text the model would not take, shows what it holds.
-    if (control.Kind() == ControlKind::TextBox && IsWindow(from)) {
+    if (code == EN_CHANGE && control.Kind() == ControlKind::TextBox && IsWindow(from)) {
         const Updating updating(updating_);
         ShowText(control, from);
     }
