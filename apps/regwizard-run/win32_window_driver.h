@@ -137,6 +137,10 @@ private:
     Delivery delivery_;
 };
 
+// The wizard's top-level window (class L"RegWizardForm") of process
+// `processId` (0: any process); null while there is none.
+HWND FindWizardWindow(DWORD processId = 0);
+
 // The dialog ID of the wizard's control `name` (cmdNext, txtFirstName,
 // fraSteps(3)) as the wizard's window numbers it, from a design of the form
 // made for the look-up, so another process needs no wizard of its own; 0

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "ui/win32/win32_view.h"
+
 namespace regwiz::runner::win32 {
 namespace {
 
@@ -187,6 +189,27 @@ TEST_F(WindowDriverTest, APictureIsSavedOnlyWhenTheDisplayKeepsPixels)
         EXPECT_FALSE(std::filesystem::exists(file));
     }
     std::filesystem::remove(file);
+}
+
+// The wizard's own window, found as a program that has no wizard of its own
+// finds it: by its class, and its controls by name through a design of the form.
+TEST(WizardWindowTest, IsFoundWithItsControlsByName)
+{
+    wizard::RegWizardDesign form;
+    form.SetVisible(true);
+    const ui::win32::Win32FormView view(form);
+    EXPECT_EQ(FindWizardWindow(GetCurrentProcessId()), view.Window());
+    const WindowDriver driver(view.Window(), WindowDriver::Delivery::Send);
+    for (const char* name :
+         {"cmdNext", "txtFirstName", "cboState", "lstAccessNumbers", "fraSteps(3)"})
+        EXPECT_EQ(driver.Control(name), view.WindowFor(name)) << name;
+    EXPECT_EQ(driver.Control("nosuchcontrol"), nullptr);
+
+    // What the driver does reaches the model through the window.
+    driver.Type(driver.Control("txtFirstName"), "Ann");
+    EXPECT_EQ(form.Find("txtFirstName")->Text(), "Ann");
+    driver.Select(driver.Control("cboState"), 2);
+    EXPECT_EQ(form.Find("cboState")->ListIndex(), 2);
 }
 
 // Message boxes of the calling thread, answered by the hook as they come up.
