@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace regwiz::platform {
 
@@ -14,5 +15,11 @@ public:
     // HELP_QUIT: closes the help file.
     virtual void Quit(const std::string& helpFile) = 0;
 };
+
+// The help document's anchor for a partial key: the first topic heading
+// `<h2 ...><a name="KEYWORD">` whose keyword starts with `key` (any case),
+// else the keyword index "index" (also for an empty key). Both help viewers
+// open their HTML document there.
+std::string HelpTopicFor(std::string_view document, std::string_view key);
 
 } // namespace regwiz::platform

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "platform/help.h"
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_files.h"
@@ -95,14 +96,14 @@ TEST(Win32FilesTest, AppendsReadsAndReportsMissingFolders)
     std::filesystem::remove_all(folder);
 }
 
-TEST(BrowserHelpTest, OpensAtTheFirstTopicStartingWithTheKey)
+TEST(HelpTopicTest, IsTheFirstTopicStartingWithTheKey)
 {
     const std::string document = "<a name=\"index\">Index</a><h2><a name=\"Modem\">Modem</a></h2>"
                                  "<h2><a name=\"Modem settings\">x</a></h2>";
-    EXPECT_EQ(BrowserHelp::TopicFor(document, "mod"), "Modem");
-    EXPECT_EQ(BrowserHelp::TopicFor(document, "Modem s"), "Modem settings");
-    EXPECT_EQ(BrowserHelp::TopicFor(document, "Dialing"), "index");
-    EXPECT_EQ(BrowserHelp::TopicFor(document, ""), "index");
+    EXPECT_EQ(HelpTopicFor(document, "mod"), "Modem");
+    EXPECT_EQ(HelpTopicFor(document, "Modem s"), "Modem settings");
+    EXPECT_EQ(HelpTopicFor(document, "Dialing"), "index");
+    EXPECT_EQ(HelpTopicFor(document, ""), "index");
 }
 
 } // namespace

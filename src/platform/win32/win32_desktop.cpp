@@ -34,14 +34,32 @@ constexpr std::array<WORD, 16> kCursors = {
     32646, // 15 size all: IDC_SIZEALL
 };
 
-constexpr std::string_view kIndexAnchor = "index";
-constexpr std::string_view kAnchorStart = "<a name=\"";
+BOOL CALLBACK FindWizardWindow(HWND window, LPARAM found)
+{
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    if (lstrcmpW(className, kFormWindowClass) != 0 || !IsWindowVisible(window)
+        || !IsWindowEnabled(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// A box without an owner would leave the wizard usable behind it.
+HWND BoxOwner()
+{
+    if (HWND active = GetActiveWindow())
+        return active;
+    HWND wizard = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindWizardWindow, reinterpret_cast<LPARAM>(&wizard));
+    return wizard;
+}
 
 } // namespace
 
 Answer Win32MessageBoxes::Show(const std::string& text, const std::string& title, int style)
 {
-    const int pressed = MessageBoxA(GetActiveWindow(), ToAnsi(text).c_str(), ToAnsi(title).c_str(),
+    const int pressed = MessageBoxA(BoxOwner(), ToAnsi(text).c_str(), ToAnsi(title).c_str(),
                                     static_cast<UINT>(style));
     if (pressed >= static_cast<int>(Answer::Ok) && pressed <= static_cast<int>(Answer::No))
         return static_cast<Answer>(pressed);
@@ -67,30 +85,13 @@ int Win32Screen::Height() const
     return GetSystemMetrics(SM_CYSCREEN);
 }
 
-std::string BrowserHelp::TopicFor(const std::string& document, const std::string& key)
-{
-    if (key.empty())
-        return std::string(kIndexAnchor);
-    for (std::size_t at = document.find(kAnchorStart); at != std::string::npos;
-         at = document.find(kAnchorStart, at + 1)) {
-        const std::size_t begin = at + kAnchorStart.size();
-        const std::size_t end = document.find('"', begin);
-        if (end == std::string::npos)
-            break;
-        const std::string keyword = document.substr(begin, end - begin);
-        if (keyword.size() >= key.size() && EqualNoCase(keyword.substr(0, key.size()), key))
-            return keyword;
-    }
-    return std::string(kIndexAnchor);
-}
-
 void BrowserHelp::ShowPartialKey(const std::string& helpFile, const std::string& key)
 {
     const std::filesystem::path document =
         std::filesystem::path(helpFile).replace_extension(".html");
     const std::string text = Win32Files().Read(document).value_or("");
     // file:///C:/folder/Registration.html#TOPIC
-    std::string url = "file:///" + document.generic_string() + "#" + TopicFor(text, key);
+    std::string url = "file:///" + document.generic_string() + "#" + HelpTopicFor(text, key);
     ShellExecuteA(GetActiveWindow(), "open", ToAnsi(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

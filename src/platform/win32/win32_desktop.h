@@ -7,8 +7,13 @@
 
 namespace regwiz::platform::win32 {
 
-// MessageBoxA over the active window, the style number passed as it is; the
-// box's own modal loop keeps the window events running.
+// The window class of the wizard's top-level window (src/ui/win32).
+inline constexpr wchar_t kFormWindowClass[] = L"RegWizardForm";
+
+// MessageBoxA owned by the active window, else by this thread's shown and
+// enabled wizard window, so the wizard takes no input while a box is up; the
+// style number is passed as it is. The box's own modal loop keeps the window
+// events running.
 class Win32MessageBoxes final : public MessageBoxes {
 public:
     Answer Show(const std::string& text, const std::string& title, int style) override;
@@ -34,16 +39,12 @@ public:
 
 // Help as an HTML document shown by the user's browser: for help file
 // "...\Registration.hlp" the document "...\Registration.html", opened at the
-// topic `<a name="KEYWORD">` whose keyword starts with the key (else at
-// `<a name="index">`). Opening returns at once; the browser is the user's, so
+// anchor HelpTopicFor names. Opening returns at once; the browser is the user's, so
 // closing leaves it alone.
 class BrowserHelp final : public Help {
 public:
     void ShowPartialKey(const std::string& helpFile, const std::string& key) override;
     void Quit(const std::string&) override {}
-
-    // The anchor the document is opened at.
-    static std::string TopicFor(const std::string& document, const std::string& key);
 };
 
 } // namespace regwiz::platform::win32

@@ -1,7 +1,6 @@
 #include "ui/qt/qt_help.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -11,16 +10,6 @@ namespace regwiz::ui::qt {
 namespace {
 
 const char* const kIndexAnchor = "index";
-
-QStringList KeywordsIn(const QString& html)
-{
-    static const QRegularExpression topic(QStringLiteral(R"re(<h2[^>]*>\s*<a\s+name="([^"]+)")re"),
-                                          QRegularExpression::CaseInsensitiveOption);
-    QStringList keywords;
-    for (const QRegularExpressionMatch& match : topic.globalMatch(html))
-        keywords << match.captured(1);
-    return keywords;
-}
 
 QString NotInstalledPage(const std::filesystem::path& document)
 {
@@ -45,7 +34,7 @@ void QtHelp::ShowPartialKey(const std::string& helpFile, const std::string& key)
 {
     MakeWindow();
     Load(DocumentFor(helpFile));
-    topic_ = TopicFor(key);
+    topic_ = platform::HelpTopicFor(document_, key);
     window_->show();
     window_->raise();
     if (topic_ == kIndexAnchor)
@@ -81,25 +70,12 @@ void QtHelp::Load(const std::filesystem::path& document)
 {
     QFile file(QString::fromStdString(document.string()));
     if (!file.open(QIODevice::ReadOnly)) {
-        keywords_.clear();
+        document_.clear();
         browser_->setHtml(NotInstalledPage(document));
         return;
     }
-    const QString html = QString::fromUtf8(file.readAll());
-    keywords_ = KeywordsIn(html);
-    browser_->setHtml(html);
-}
-
-std::string QtHelp::TopicFor(const std::string& key) const
-{
-    const QString wanted = QString::fromStdString(key);
-    if (wanted.isEmpty())
-        return kIndexAnchor;
-    for (const QString& keyword : keywords_) {
-        if (keyword.startsWith(wanted, Qt::CaseInsensitive))
-            return keyword.toStdString();
-    }
-    return kIndexAnchor;
+    document_ = file.readAll().toStdString();
+    browser_->setHtml(QString::fromStdString(document_));
 }
 
 } // namespace regwiz::ui::qt

@@ -4,8 +4,6 @@
 #include <memory>
 #include <string>
 
-#include <QStringList>
-
 #include "platform/help.h"
 
 class QTextBrowser;
@@ -38,11 +36,10 @@ public:
 private:
     void MakeWindow();
     void Load(const std::filesystem::path& document);
-    std::string TopicFor(const std::string& key) const;
 
     std::unique_ptr<QWidget> window_;
     QTextBrowser* browser_ = nullptr;
-    QStringList keywords_;
+    std::string document_;
     std::string topic_;
 };
 

@@ -1,7 +1,6 @@
 #include "ui/qt/wizard_window.h"
 
 #include <array>
-#include <set>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,6 +16,7 @@
 #include <QPushButton>
 #include <QtDebug>
 
+#include "ui/layout/control_roles.h"
 #include "ui/qt/artwork.h"
 #include "ui/qt/busy_indicator.h"
 
@@ -63,18 +63,6 @@ QString DisplayText(const std::string& text)
     return shown;
 }
 
-// "&Next >" reads "Next >"; "&&" stands for one ampersand.
-QString WithoutMnemonics(const QString& caption)
-{
-    QString plain;
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size())
-            ++i;
-        plain += caption[i];
-    }
-    return plain;
-}
-
 QColor ToColour(std::uint32_t rgb)
 {
     return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
@@ -96,26 +84,6 @@ void SetBackground(QWidget& widget, QColor colour)
     widget.setAutoFillBackground(true);
 }
 
-// Controls that show a value the member enters or picks; they are named after
-// the label beside them.
-bool IsInput(ControlKind kind)
-{
-    return kind == ControlKind::TextBox || kind == ControlKind::ComboBox
-           || kind == ControlKind::ListBox;
-}
-
-bool TakesFocus(ControlKind kind)
-{
-    return IsInput(kind) || kind == ControlKind::CheckBox || kind == ControlKind::CommandButton;
-}
-
-// Fields and buttons keep the standard look on the blue pages; labels and
-// check boxes take the page's colours.
-bool KeepsStandardLook(ControlKind kind)
-{
-    return IsInput(kind) || kind == ControlKind::CommandButton;
-}
-
 QRect ButtonSlot(std::size_t index) // 0 Back, 1 Next, 2 Cancel, 3 Help
 {
     const int help = WizardWindow::kWidth - kMargin - kButtonWidth;
@@ -128,13 +96,12 @@ QRect ButtonSlot(std::size_t index) // 0 Back, 1 Next, 2 Cancel, 3 Help
 
 void Emphasise(const std::string& name, QWidget& label)
 {
-    static const std::map<std::string, int> kHeadings = {{"lblWelcome", 6}, {"lblPleaseWait", 3}};
-    const auto heading = kHeadings.find(name);
-    if (heading == kHeadings.end())
+    const int emphasis = HeadingEmphasis(name);
+    if (emphasis == 0)
         return;
     QFont font = label.font();
     font.setBold(true);
-    font.setPointSize(font.pointSize() + heading->second);
+    font.setPointSize(font.pointSize() + emphasis);
     label.setFont(font);
     label.setContentsMargins(0, 0, 0, 6); // a heading stands apart from the text below
 }
@@ -307,15 +274,6 @@ QWidget* QtFormView::WidgetOf(const Control& control) const
     return window_ && found != byControl_.end() ? found->second : nullptr;
 }
 
-int QtFormView::PageOf(const Control& control)
-{
-    for (int page = 0; page < wizard::kPageCount; ++page) {
-        if (&form_.Page(page) == &control)
-            return page;
-    }
-    return -1;
-}
-
 void QtFormView::BuildWidgets()
 {
     for (const auto& owned : form_.Controls()) {
@@ -323,7 +281,7 @@ void QtFormView::BuildWidgets()
         QWidget* parent = control.Container() ? WidgetOf(*control.Container()) : window_.data();
         QWidget* widget = MakeWidget(control, parent);
         widget->setObjectName(ToQt(control.Name()));
-        widget->setAccessibleName(DefaultAccessibleName(control, PageOf(control)));
+        widget->setAccessibleName(DefaultAccessibleName(control, PageOf(form_, control)));
         if (control.Container() && KeepsStandardLook(control.Kind()))
             widget->setPalette(QApplication::palette(widget));
         widgets_[control.Name()] = widget;
@@ -402,32 +360,9 @@ void QtFormView::PlaceOnWindow(const Control& control, QWidget* widget)
         widget->setGeometry(WizardWindow::PageArea());
 }
 
-// Controls of the panel that the layout does not name still show: the first
-// picture on the left, the rest one per row below the named ones.
-void QtFormView::AddUnnamed(const Control& panel, PageLayout& layout)
+void QtFormView::LayOutPanel(Control& panel, PageLayout design)
 {
-    std::set<std::string> named;
-    if (layout.picture)
-        named.insert(layout.picture);
-    for (const Row& row : layout.rows) {
-        if (row.label)
-            named.insert(row.label);
-        for (const Cell& cell : row.fields)
-            named.insert(cell.name);
-    }
-    for (const auto& control : form_.Controls()) {
-        if (control->Container() != &panel || named.count(control->Name()) > 0)
-            continue;
-        if (control->Kind() == ControlKind::Image && !layout.picture)
-            layout.picture = control->Name().c_str();
-        else
-            layout.rows.push_back(Row{nullptr, {{control->Name().c_str(), kFill}}, false});
-    }
-}
-
-void QtFormView::LayOutPanel(Control& panel, PageLayout layout)
-{
-    AddUnnamed(panel, layout);
+    const PageLayout layout = CompleteLayout(form_, panel, std::move(design));
     auto* outer = new QHBoxLayout(WidgetOf(panel));
     outer->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     outer->setSpacing(16);
@@ -672,7 +607,8 @@ void QtFormView::ShowCaption(const Control& control, QWidget* widget)
     else
         return;
     // A label whose text the wizard fills in later goes by its name meanwhile.
-    const QString name = caption.isEmpty() ? ToQt(control.Name()) : WithoutMnemonics(caption);
+    const QString name =
+        caption.isEmpty() ? ToQt(control.Name()) : DisplayText(WithoutMnemonics(control.Caption()));
     widget->setAccessibleName(name);
     const auto inputs = buddies_.find(&control);
     if (inputs == buddies_.end())

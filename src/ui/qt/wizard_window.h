@@ -9,12 +9,12 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "ui/qt/page_layouts.h"
+#include "ui/layout/page_layouts.h"
 #include "wizard/form_view.h"
 
 class QGridLayout;
 
-namespace regwiz::ui::qt {
+namespace regwiz::ui {
 
 // The wizard's top-level window: a fixed-size dialog with the page area on
 // top, two separator lines, and the button bar at the bottom.
@@ -59,11 +59,9 @@ private:
     QWidget* MakeWidget(Control& control, QWidget* parent);
     QWidget* MakePicture(const Control& image, QWidget* parent);
     void PlaceOnWindow(const Control& control, QWidget* widget);
-    int PageOf(const Control& control);
 
     // Laying out a panel: its picture, then its rows.
     void LayOutPanel(Control& panel, PageLayout layout);
-    void AddUnnamed(const Control& panel, PageLayout& layout);
     int LabelColumnWidth(const PageLayout& layout) const;
     void AddRow(QGridLayout& grid, int index, const Row& row);
     QWidget* Place(const Cell& cell);
@@ -113,4 +111,4 @@ private:
 // Makes a QtFormView for each form loaded.
 wizard::FormViewFactory MakeViewFactory();
 
-} // namespace regwiz::ui::qt
+} // namespace regwiz::ui

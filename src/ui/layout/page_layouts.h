@@ -4,7 +4,7 @@
 
 // Where each control of a page stands: the page's picture on the left, and on
 // the right one row per line, top to bottom in the design's order.
-namespace regwiz::ui::qt {
+namespace regwiz::ui {
 
 // How wide a control is drawn in its row.
 inline constexpr int kFill = 0;     // takes the row's width
@@ -31,4 +31,4 @@ struct PageLayout {
 // The layout of page `page`; empty for a page it does not know.
 const PageLayout& LayoutOfPage(int page);
 
-} // namespace regwiz::ui::qt
+} // namespace regwiz::ui

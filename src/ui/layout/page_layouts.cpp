@@ -1,10 +1,10 @@
-#include "ui/qt/page_layouts.h"
+#include "ui/layout/page_layouts.h"
 
 #include <array>
 
 #include "wizard/pages.h"
 
-namespace regwiz::ui::qt {
+namespace regwiz::ui {
 namespace {
 
 Row Across(const char* name, int width = kFill)
@@ -88,4 +88,4 @@ const PageLayout& LayoutOfPage(int page)
     return pages[static_cast<std::size_t>(page)];
 }
 
-} // namespace regwiz::ui::qt
+} // namespace regwiz::ui
