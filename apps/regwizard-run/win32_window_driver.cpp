@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <thread>
 #include <utility>
 
@@ -123,42 +124,50 @@ bool WritePng(const std::filesystem::path& file, UINT width, UINT height, std::v
     ComPtr<IWICBitmapFrameEncode> frame;
     ComPtr<IPropertyBag2> options;
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-    const UINT stride = width * 3;
-    HRESULT hr =
-        CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                         IID_IWICImagingFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
-    if (FAILED(hr))
-        return Fail(why, "the Windows Imaging Component is not available");
-    if (SUCCEEDED(hr))
-        hr = factory->CreateStream(stream.GetAddressOf());
-    if (SUCCEEDED(hr))
-        hr = stream->InitializeFromFilename(file.wstring().c_str(), GENERIC_WRITE);
-    if (FAILED(hr))
-        return Fail(why, "cannot write " + file.string());
-    hr = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.GetAddressOf());
-    if (SUCCEEDED(hr))
-        hr = encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache);
-    if (SUCCEEDED(hr))
-        hr = encoder->CreateNewFrame(frame.GetAddressOf(), options.GetAddressOf());
-    if (SUCCEEDED(hr))
-        hr = frame->Initialize(options.Get());
-    if (SUCCEEDED(hr))
-        hr = frame->SetSize(width, height);
-    if (SUCCEEDED(hr))
-        hr = frame->SetPixelFormat(&format);
-    if (SUCCEEDED(hr) && !IsEqualGUID(format, GUID_WICPixelFormat24bppBGR))
-        hr = E_FAIL; // the encoder wants another layout than the one we have
-    if (SUCCEEDED(hr))
-        hr = frame->WritePixels(height, stride, static_cast<UINT>(bgr.size()), bgr.data());
-    if (SUCCEEDED(hr))
-        hr = frame->Commit();
-    if (SUCCEEDED(hr))
-        hr = encoder->Commit();
-    if (FAILED(hr)) {
+    const char* failed = nullptr; // the step that failed
+    HRESULT error = S_OK;
+    const auto step = [&](const char* what, HRESULT result) {
+        if (FAILED(result)) {
+            failed = what;
+            error = result;
+        }
+        return SUCCEEDED(result);
+    };
+    const bool written =
+        step("the imaging factory",
+             CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IWICImagingFactory,
+                              reinterpret_cast<void**>(factory.GetAddressOf())))
+        && step("the file stream", factory->CreateStream(stream.GetAddressOf()))
+        && step("opening the file",
+                stream->InitializeFromFilename(file.wstring().c_str(), GENERIC_WRITE))
+        // Made by its class, not looked up by the factory: that look-up reads
+        // HKEY_CLASSES_ROOT, which a scenario's run redirects to a key of its own.
+        && step("the PNG encoder",
+                CoCreateInstance(CLSID_WICPngEncoder, nullptr, CLSCTX_INPROC_SERVER,
+                                 IID_IWICBitmapEncoder,
+                                 reinterpret_cast<void**>(encoder.GetAddressOf())))
+        && step("starting the encoder", encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache))
+        && step("the frame", encoder->CreateNewFrame(frame.GetAddressOf(), options.GetAddressOf()))
+        && step("starting the frame", frame->Initialize(options.Get()))
+        && step("the frame's size", frame->SetSize(width, height))
+        && step("the pixel format", frame->SetPixelFormat(&format))
+        // The encoder may only offer another layout than the one we have.
+        && step("the pixel format",
+                IsEqualGUID(format, GUID_WICPixelFormat24bppBGR) ? S_OK : E_FAIL)
+        && step("the pixels",
+                frame->WritePixels(height, width * 3, static_cast<UINT>(bgr.size()), bgr.data()))
+        && step("finishing the frame", frame->Commit())
+        && step("finishing the file", encoder->Commit());
+    if (!written) {
+        encoder.Reset();
         stream.Reset();
         std::error_code ignored;
         std::filesystem::remove(file, ignored);
-        return Fail(why, "the PNG encoder failed (HRESULT " + std::to_string(hr) + ")");
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(error));
+        return Fail(why, std::string("cannot write the PNG file ") + file.string() + ": " + failed
+                             + " failed (HRESULT " + code + ")");
     }
     return true;
 }

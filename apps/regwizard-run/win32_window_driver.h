@@ -106,6 +106,8 @@ public:
     // The control with dialog ID `id` anywhere below the form (controls stand
     // in frames, which are windows of their own); null when there is none.
     HWND Control(int id) const;
+    // The wizard's control `name` (WizardControlId); null when there is none.
+    HWND Control(const std::string& name) const;
 
     // Presses a button or check box (BM_CLICK).
     void Click(HWND control) const;
@@ -134,6 +136,12 @@ private:
     HWND form_;
     Delivery delivery_;
 };
+
+// The dialog ID of the wizard's control `name` (cmdNext, txtFirstName,
+// fraSteps(3)) as the wizard's window numbers it, from a design of the form
+// made for the look-up, so another process needs no wizard of its own; 0
+// when the wizard has no such control.
+int WizardControlId(const std::string& name);
 
 // The kinds of standard control the driver tells apart by window class.
 enum class ControlClass { Button, Edit, ComboBox, ListBox, Other };

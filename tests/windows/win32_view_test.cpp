@@ -123,7 +123,7 @@ TEST_F(Win32ViewTest, EveryControlHasAWindowWithItsControlId)
         ASSERT_NE(window, nullptr) << control->Name();
         EXPECT_EQ(GetDlgCtrlID(window), ControlId(form, control->Name())) << control->Name();
     }
-    EXPECT_EQ(ControlId(form, "cmdBack"), kFirstControlId + 4);
+    EXPECT_EQ(ControlId(form, "cmdBack"), kFirstControlId + 7);
     EXPECT_EQ(ControlId(form, "nosuchcontrol"), 0);
     EXPECT_EQ(For("nosuchcontrol"), nullptr);
     EXPECT_EQ(GetParent(For("fraSteps(3)")), view->Window());
@@ -474,6 +474,72 @@ TEST_F(Win32ViewTest, TheWindowSurvivesAnUnloadInsideANestedLoop)
     EXPECT_EQ(answer, platform::Answer::Ok);
     Pump();
     EXPECT_FALSE(IsWindow(window));
+}
+
+// --- Placing ------------------------------------------------------------------------
+
+// Texts and entries as the running wizard fills them in: the longest the
+// pages have to hold, with everything of the access-number page shown.
+void FillLikeTheRunningWizard(RegWizardDesign& form)
+{
+    for (const char* item : {"Under 18", "18-24", "25-34", "35-49", "50 or over"})
+        form.cboAge.AddItem(item);
+    form.lblAccessNumber.SetCaption(
+        "The access number closest to you is (602) 555-0199 in Phoenix, AZ. If this is a "
+        "long-distance call for you, select a different access number below.");
+    form.lblConfigureStep.SetCaption("Step2: Connecting to quorvale");
+    form.lblError.SetCaption("The registration server could not be reached.\r\n\r\nCheck that "
+                             "your modem is connected to a phone line, then click Next to try "
+                             "again, or call 1-800-555-0142 for help.");
+    for (wizard::Control* hidden : {&form.lstAccessNumbers, &form.lblAccessNumbers,
+                                    &form.lblAccessState, &form.cboAccessState, &form.lblAccessCity,
+                                    &form.cmdSelectAccessNumber, &form.cboAccessCity})
+        hidden->SetVisible(true);
+}
+
+// Where `window` stands inside its parent.
+RECT PlaceOf(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+TEST_F(Win32ViewTest, EveryPanelShowsItsControlsSideBySideWithinIt)
+{
+    FillLikeTheRunningWizard(form);
+    std::vector<wizard::Control*> panels(form.fraSteps.begin(), form.fraSteps.end());
+    panels.push_back(&form.fraError);
+    for (const wizard::Control* panel : panels) {
+        RECT area;
+        GetClientRect(For(panel->Name()), &area);
+        std::vector<std::pair<std::string, RECT>> shown;
+        for (const auto& control : form.Controls()) {
+            if (control->Container() != panel || !control->Visible())
+                continue;
+            const RECT rect = PlaceOf(For(control->Name()));
+            EXPECT_TRUE(rect.right > rect.left && rect.bottom > rect.top) << control->Name();
+            EXPECT_TRUE(rect.left >= 0 && rect.top >= 0 && rect.right <= area.right
+                        && rect.bottom <= area.bottom)
+                << control->Name() << " leaves " << panel->Name();
+            for (const auto& [other, otherRect] : shown) {
+                RECT both;
+                EXPECT_FALSE(IntersectRect(&both, &rect, &otherRect))
+                    << control->Name() << " covers " << other;
+            }
+            shown.emplace_back(control->Name(), rect);
+        }
+    }
+}
+
+TEST_F(Win32ViewTest, TheErrorPanelCoversThePage)
+{
+    GoToPage(4);
+    form.fraError.SetVisible(true);
+    const RECT panel = PlaceOf(For("fraError"));
+    const POINT centre = {(panel.left + panel.right) / 2, (panel.top + panel.bottom) / 2};
+    EXPECT_EQ(ChildWindowFromPointEx(view->Window(), centre, CWP_SKIPINVISIBLE), For("fraError"));
 }
 
 // --- The debug window --------------------------------------------------------------

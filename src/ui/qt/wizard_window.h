@@ -14,7 +14,7 @@
 
 class QGridLayout;
 
-namespace regwiz::ui {
+namespace regwiz::ui::qt {
 
 // The wizard's top-level window: a fixed-size dialog with the page area on
 // top, two separator lines, and the button bar at the bottom.
@@ -111,4 +111,4 @@ private:
 // Makes a QtFormView for each form loaded.
 wizard::FormViewFactory MakeViewFactory();
 
-} // namespace regwiz::ui
+} // namespace regwiz::ui::qt

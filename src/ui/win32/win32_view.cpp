@@ -629,6 +629,9 @@ LRESULT Win32FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ACTIVATE:
         KeepFocus(LOWORD(wParam) != WA_INACTIVE);
         return 0;
+    case WM_NEXTDLGCTL:
+        MoveFocus(wParam, LOWORD(lParam) != 0);
+        return 0;
     default:
         break;
     }
@@ -686,7 +689,7 @@ void Win32FormView::Feed(Control& control, int code, HWND from)
         return; // the view went from inside the handler
     --handling_;
     // Typing past the limit, or a text the model would not take, shows what it holds.
-    if (control.Kind() == ControlKind::TextBox && IsWindow(from)) {
+    if (control.Kind() == ControlKind::TextBox && code == EN_CHANGE && IsWindow(from)) {
         const Updating updating(updating_);
         ShowText(control, from);
     }
@@ -721,6 +724,23 @@ void Win32FormView::KeepFocus(bool activated)
     if (lastFocus_ == nullptr || !IsChild(window_, lastFocus_) || !IsWindowVisible(lastFocus_))
         lastFocus_ = GetNextDlgTabItem(window_, nullptr, FALSE);
     SetFocus(lastFocus_ != nullptr ? lastFocus_ : window_);
+}
+
+// What a dialog box does for WM_NEXTDLGCTL, which the dialog manager sends
+// for a label's mnemonic: the focus to `target` itself (`direct`), or to the
+// next (target 0) or previous tab stop. A text box reached so has its text
+// selected.
+void Win32FormView::MoveFocus(WPARAM target, bool direct)
+{
+    const HWND focus = GetFocus();
+    const HWND next =
+        direct ? reinterpret_cast<HWND>(target)
+               : GetNextDlgTabItem(window_, IsChild(window_, focus) ? focus : nullptr, target != 0);
+    if (next == nullptr)
+        return;
+    SetFocus(next);
+    if (!direct && (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL))
+        SendMessageW(next, EM_SETSEL, 0, -1);
 }
 
 // The member moving the window moves the form.

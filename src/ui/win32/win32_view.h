@@ -90,6 +90,7 @@ private:
     LRESULT ColourOf(HWND control, HDC dc);
     void FollowWindowPosition();
     void KeepFocus(bool activated);
+    void MoveFocus(WPARAM target, bool direct);
 
     // The model, into the windows.
     void ObserveModel();
