@@ -21,8 +21,6 @@
 #include <vector>
 
 #include "regwizard-run/win32_window_driver.h"
-#include "ui/win32/win32_view.h"
-#include "wizard/form_design.h"
 
 namespace regwiz::test {
 namespace {
@@ -249,10 +247,7 @@ class Wizard {
 public:
     explicit Wizard(HWND form) : driver_(form, drive::WindowDriver::Delivery::Post) {}
 
-    HWND Control(const std::string& name) const
-    {
-        return driver_.Control(ui::win32::ControlId(design_, name));
-    }
+    HWND Control(const std::string& name) const { return driver_.Control(name); }
     HWND Frame(int page) const { return Control("fraSteps(" + std::to_string(page) + ")"); }
 
     // Waits for page `page` to be the one shown; false (and why) when it is not.
@@ -265,7 +260,8 @@ public:
         }
         if (driver_.WaitUntil([&] { return drive::WindowDriver::Visible(frame); }, 60s))
             return true;
-        why = "page " + std::to_string(page) + " never came";
+        why = "page " + std::to_string(page) + " never came (the window shows \""
+              + drive::WindowText(driver_.Form()) + "\")";
         const std::vector<HWND> boxes = drive::FindMessageBoxes(driver_.ProcessId());
         if (!boxes.empty())
             why += "; the wizard asks: " + drive::ReadMessageBox(boxes.front()).text;
@@ -287,17 +283,20 @@ public:
         driver_.Select(control, static_cast<int>(index));
     }
 
+    // Clicks the button once it takes clicks (the wizard enables it when a
+    // page is ready).
     void Click(const std::string& name) const
     {
         HWND control = Control(name);
         ASSERT_NE(control, nullptr) << name;
+        ASSERT_TRUE(driver_.WaitUntil([&] { return drive::WindowDriver::Enabled(control); }, 60s))
+            << name << " stays disabled";
         driver_.Click(control);
     }
 
     const drive::WindowDriver& Driver() const { return driver_; }
 
 private:
-    wizard::RegWizardDesign design_;
     drive::WindowDriver driver_;
 };
 
