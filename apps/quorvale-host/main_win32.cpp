@@ -118,9 +118,11 @@ HWND ShowSplash(HINSTANCE instance)
 
 // ---- The window system ----------------------------------------------------------------------
 
-// The message that runs the steps queued with Later, on a message-only
-// window: thread messages would be lost while a modal loop (a message box of
-// the wizard's) runs.
+// Steps queued with Later run from the host's own message loop, once the
+// message being dispatched has returned: the wizard's handlers pump messages
+// themselves (DoEvents) and must never see their object released under them.
+// A posted message wakes the loop; thread messages would be lost while a
+// modal loop runs, so it goes to a message-only window.
 constexpr UINT kRunLater = WM_APP + 1;
 constexpr wchar_t kHostClass[] = L"QuorvaleHost";
 
@@ -135,7 +137,6 @@ public:
         ::RegisterClassW(&windowClass);
         host_ = ::CreateWindowExW(0, kHostClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   instance, nullptr);
-        ::SetWindowLongPtrW(host_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~Win32Windows() override
     {
@@ -171,18 +172,27 @@ public:
     }
     void Quit() override { ::PostQuitMessage(0); }
 
+    // The message loop: each step queued with Later runs after the message
+    // that queued it has been handled.
+    void Run()
+    {
+        MSG message;
+        while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+            while (!later_.empty()) {
+                std::function<void()> step = std::move(later_.front());
+                later_.pop_front();
+                step();
+            }
+        }
+    }
+
 private:
     static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        auto* self = reinterpret_cast<Win32Windows*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (message != kRunLater || self == nullptr)
-            return ::DefWindowProcW(window, message, wParam, lParam);
-        if (!self->later_.empty()) {
-            std::function<void()> step = std::move(self->later_.front());
-            self->later_.pop_front();
-            step();
-        }
-        return 0;
+        // kRunLater only wakes the loop.
+        return message == kRunLater ? 0 : ::DefWindowProcW(window, message, wParam, lParam);
     }
 
     HWND splash_ = nullptr;
@@ -256,11 +266,7 @@ int main()
         regwiz::client::HostSession session(windows, registry);
         SystemActivation activation;
         if (session.Start(activation)) {
-            MSG message;
-            while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-                ::TranslateMessage(&message);
-                ::DispatchMessageW(&message);
-            }
+            windows.Run();
             status = 0;
         }
     }
