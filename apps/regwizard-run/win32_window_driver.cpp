@@ -60,21 +60,31 @@ bool InCallingThread(HWND window)
     return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
 }
 
-// Every top-level window for which `keep` holds, in the system's Z order.
-std::vector<HWND> TopWindows(const std::function<bool(HWND)>& keep)
+struct Search {
+    const std::function<bool(HWND)>& keep;
+    bool firstOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND window, LPARAM data)
 {
-    struct Search {
-        const std::function<bool(HWND)>& keep;
-        std::vector<HWND> found;
-    } search{keep, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(data);
-            if (s.keep(window))
-                s.found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    auto& search = *reinterpret_cast<Search*>(data);
+    if (!search.keep(window))
+        return TRUE;
+    search.found.push_back(window);
+    return search.firstOnly ? FALSE : TRUE;
+}
+
+// The windows for which `keep` holds, in the system's order: top-level ones
+// (Z order) when `parent` is null, else all below `parent`.
+std::vector<HWND> FindWindows(HWND parent, const std::function<bool(HWND)>& keep,
+                              bool firstOnly = false)
+{
+    Search search{keep, firstOnly, {}};
+    if (parent == nullptr)
+        EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
+    else
+        EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -176,15 +186,19 @@ bool WritePng(const std::filesystem::path& file, UINT width, UINT height, std::v
 
 HWND FindTopWindow(const wchar_t* windowClass, DWORD processId)
 {
-    const auto found = TopWindows([&](HWND window) {
-        return HasClass(window, windowClass) && (processId == 0 || ProcessOf(window) == processId);
-    });
+    const auto found = FindWindows(
+        nullptr,
+        [&](HWND window) {
+            return HasClass(window, windowClass)
+                   && (processId == 0 || ProcessOf(window) == processId);
+        },
+        true);
     return found.empty() ? nullptr : found.front();
 }
 
 std::vector<HWND> FindMessageBoxes(DWORD processId)
 {
-    return TopWindows([&](HWND window) {
+    return FindWindows(nullptr, [&](HWND window) {
         return HasClass(window, kBoxClass) && ProcessOf(window) == processId
                && IsWindowVisible(window);
     });
@@ -402,21 +416,9 @@ DWORD WindowDriver::ProcessId() const
 
 HWND WindowDriver::Control(int id) const
 {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        form_,
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(data);
-            if (GetDlgCtrlID(window) != s.id)
-                return TRUE;
-            s.found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    const auto found = FindWindows(
+        form_, [id](HWND window) { return GetDlgCtrlID(window) == id; }, true);
+    return found.empty() ? nullptr : found.front();
 }
 
 LRESULT WindowDriver::Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,7 +23,7 @@ namespace regwiz::runner::win32 {
 HWND FindTopWindow(const wchar_t* windowClass, DWORD processId = 0);
 
 // The message boxes (top-level windows of class "#32770") of process
-// `processId` that are shown, oldest first as far as the system tells.
+// `processId` that are shown, the one on top first.
 std::vector<HWND> FindMessageBoxes(DWORD processId);
 
 // What a message box says.
@@ -136,6 +135,10 @@ private:
     HWND form_;
     Delivery delivery_;
 };
+
+// The wizard's top-level window (class L"RegWizardForm") of process
+// `processId` (0: any process); null while there is none.
+HWND FindWizardWindow(DWORD processId = 0);
 
 // The dialog ID of the wizard's control `name` (cmdNext, txtFirstName,
 // fraSteps(3)) as the wizard's window numbers it, from a design of the form

@@ -5,6 +5,11 @@
 
 namespace regwiz::runner::win32 {
 
+HWND FindWizardWindow(DWORD processId)
+{
+    return FindTopWindow(ui::win32::kFormWindowClass, processId);
+}
+
 int WizardControlId(const std::string& name)
 {
     // Every wizard's window numbers its controls by the same design.

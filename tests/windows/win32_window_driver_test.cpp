@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "ui/win32/win32_view.h"
+
 namespace regwiz::runner::win32 {
 namespace {
 
@@ -189,6 +191,27 @@ TEST_F(WindowDriverTest, APictureIsSavedOnlyWhenTheDisplayKeepsPixels)
     std::filesystem::remove(file);
 }
 
+// The wizard's own window, found as a program that has no wizard of its own
+// finds it: by its class, and its controls by name through a design of the form.
+TEST(WizardWindowTest, IsFoundWithItsControlsByName)
+{
+    wizard::RegWizardDesign form;
+    form.SetVisible(true);
+    const ui::win32::Win32FormView view(form);
+    EXPECT_EQ(FindWizardWindow(GetCurrentProcessId()), view.Window());
+    const WindowDriver driver(view.Window(), WindowDriver::Delivery::Send);
+    for (const char* name :
+         {"cmdNext", "txtFirstName", "cboState", "lstAccessNumbers", "fraSteps(3)"})
+        EXPECT_EQ(driver.Control(name), view.WindowFor(name)) << name;
+    EXPECT_EQ(driver.Control("nosuchcontrol"), nullptr);
+
+    // What the driver does reaches the model through the window.
+    driver.Type(driver.Control("txtFirstName"), "Ann");
+    EXPECT_EQ(form.Find("txtFirstName")->Text(), "Ann");
+    driver.Select(driver.Control("cboState"), 2);
+    EXPECT_EQ(form.Find("cboState")->ListIndex(), 2);
+}
+
 // Message boxes of the calling thread, answered by the hook as they come up.
 TEST(BoxAnswererTest, PressesTheChosenButtonElseTheDefaultOne)
 {
@@ -241,6 +264,116 @@ TEST(MessageBoxesTest, AreFoundReadAndAnsweredFromAnotherThread)
     EXPECT_EQ(read.text, "Card number 4111 1111 1111 1111 – use it?");
     EXPECT_EQ(defaultButton, IDOK);
     EXPECT_FALSE(pressedMissing);
+}
+
+// --- From another process, as a host drives the wizard it started ----------
+
+constexpr wchar_t kDrivenClass[] = L"DrivenTestForm";
+constexpr wchar_t kDrivenSwitch[] = L"--driven-window";
+
+// The other process's window: each notification shows in its title.
+LRESULT CALLBACK DrivenProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND && lParam != 0) {
+        const HWND from = reinterpret_cast<HWND>(lParam);
+        std::wstring title;
+        if (LOWORD(wParam) == kEdit && HIWORD(wParam) == EN_CHANGE) {
+            wchar_t text[64] = {};
+            GetWindowTextW(from, text, 64);
+            title = L"typed " + std::wstring(text);
+        } else if (LOWORD(wParam) == kCombo && HIWORD(wParam) == CBN_SELCHANGE) {
+            title = L"chose " + std::to_wstring(SendMessageW(from, CB_GETCURSEL, 0, 0));
+        } else if (LOWORD(wParam) == kButton && HIWORD(wParam) == BN_CLICKED) {
+            const int answer = MessageBoxW(window, L"Send the form?", L"Driven", MB_YESNO);
+            title = L"answered " + std::to_wstring(answer);
+        }
+        if (!title.empty())
+            SetWindowTextW(window, title.c_str());
+    }
+    if (message == WM_DESTROY)
+        PostQuitMessage(0);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int RunDrivenWindow()
+{
+    WNDCLASSW description = {};
+    description.lpfnWndProc = DrivenProc;
+    description.hInstance = GetModuleHandleW(nullptr);
+    description.lpszClassName = kDrivenClass;
+    RegisterClassW(&description);
+    const HWND form = CreateWindowExW(0, kDrivenClass, L"ready", WS_OVERLAPPEDWINDOW, 0, 0, 300,
+                                      200, nullptr, nullptr, description.hInstance, nullptr);
+    const auto child = [&](const wchar_t* windowClass, DWORD style, int id) {
+        CreateWindowExW(0, windowClass, L"", WS_CHILD | WS_VISIBLE | style, 10,
+                        10 + 30 * (id - kFrame), 150, 25, form,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), description.hInstance,
+                        nullptr);
+    };
+    child(L"EDIT", ES_AUTOHSCROLL, kEdit);
+    child(L"COMBOBOX", CBS_DROPDOWNLIST, kCombo);
+    child(L"BUTTON", BS_PUSHBUTTON, kButton);
+    SendMessageW(GetDlgItem(form, kEdit), EM_LIMITTEXT, 5, 0);
+    for (const wchar_t* item : {L"AZ", L"NY"})
+        SendMessageW(GetDlgItem(form, kCombo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    ShowWindow(form, SW_SHOWNORMAL);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+// This test program, started with kDrivenSwitch, is the other process.
+const bool drivenProcess = [] {
+    if (std::wstring(GetCommandLineW()).find(kDrivenSwitch) != std::wstring::npos)
+        ExitProcess(static_cast<UINT>(RunDrivenWindow()));
+    return false;
+}();
+
+TEST(OtherProcessTest, IsDrivenThroughPostedAndSentMessages)
+{
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" " + kDrivenSwitch;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process));
+    HWND form = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (form = FindTopWindow(kDrivenClass, process.dwProcessId)) != nullptr; }, 30s,
+        Waiting::Poll));
+    const WindowDriver driver(form, WindowDriver::Delivery::Post);
+    EXPECT_EQ(driver.ProcessId(), process.dwProcessId);
+    const auto titled = [&](const std::string& title) {
+        return driver.WaitUntil([&] { return WindowText(form) == title; }, 20s);
+    };
+
+    driver.Type(driver.Control(kEdit), "Zoë Smith"); // the other process's limit: 5
+    EXPECT_TRUE(titled("typed Zoë S")) << WindowText(form);
+    driver.Select(driver.Control(kCombo), 1);
+    EXPECT_TRUE(titled("chose 1")) << WindowText(form);
+    EXPECT_EQ(WindowDriver::Selected(driver.Control(kCombo)), 1);
+
+    // The click is posted: the box it brings up blocks the other process,
+    // not this one, which finds the box and answers it.
+    driver.Click(driver.Control(kButton));
+    std::vector<HWND> boxes;
+    ASSERT_TRUE(driver.WaitUntil(
+        [&] { return !(boxes = FindMessageBoxes(process.dwProcessId)).empty(); }, 20s));
+    EXPECT_EQ(ReadMessageBox(boxes.front()).text, "Send the form?");
+    EXPECT_EQ(ReadMessageBox(boxes.front()).title, "Driven");
+    EXPECT_EQ(DefaultButton(boxes.front()), IDYES);
+    EXPECT_TRUE(PressBoxButton(boxes.front(), IDNO));
+    EXPECT_TRUE(titled("answered 7")) << WindowText(form);
+
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 } // namespace
