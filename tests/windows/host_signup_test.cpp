@@ -392,5 +392,30 @@ TEST(QuorvaleHost, RegistersTheComponentAndSignsAMemberUpInTheWizardWindow)
     EXPECT_EQ(ReadSetting("memberp"), "4B475B415C43500A");
 }
 
+TEST(QuorvaleHost, EndsWithoutAMemberIdWhenTheMemberCancels)
+{
+    SignUpMachine machine;
+    Process host(WinePath(REGWIZ_HOST));
+    ASSERT_TRUE(host.Started());
+    HWND form = nullptr;
+    ASSERT_TRUE(drive::WaitUntil(
+        [&] {
+            form = drive::FindTopWindow(kFormClass, host.Id());
+            return form != nullptr && ::IsWindowVisible(form);
+        },
+        30s, drive::Waiting::Poll));
+    Wizard wizard(form);
+    wizard.Click("cmdCancel");
+
+    // The wizard asks; the host then shows nothing and ends.
+    HWND box = WaitForBox(host, 30s);
+    ASSERT_NE(box, nullptr) << "the wizard does not ask";
+    EXPECT_NE(drive::ReadMessageBox(box).text.find("Are you sure you want to cancel?"),
+              std::string::npos);
+    ASSERT_TRUE(drive::PressBoxButton(box, IDYES));
+    EXPECT_EQ(host.ExitCode(30s), 0u);
+    EXPECT_EQ(ReadSetting("memberi"), "");
+}
+
 } // namespace
 } // namespace regwiz::test
