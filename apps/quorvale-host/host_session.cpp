@@ -81,7 +81,6 @@ void HostSession::IsLoaded()
 void HostSession::RegCanceled()
 {
     std::cout << "quorvale-host: the wizard is over" << std::endl;
-    over_ = true;
     // Released from the event loop, not from inside the wizard's own event.
     windows_.Later([this] {
         Stop();

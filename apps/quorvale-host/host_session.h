@@ -75,8 +75,6 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID event, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
                                      EXCEPINFO*, UINT*) override;
 
-    ULONG References() const { return references_; }
-
 private:
     HostSession& session_;
     ULONG references_ = 0;
@@ -102,10 +100,6 @@ public:
     void IsLoaded();
     void RegCanceled();
 
-    // Whether the wizard is over (RegCanceled came).
-    bool Over() const { return over_; }
-    const EventSink& Sink() const { return sink_; }
-
 private:
     HRESULT Create(Activation& activation, std::string& failure);
     HRESULT Connect();
@@ -116,7 +110,6 @@ private:
     _RegEngine* engine_ = nullptr;
     IConnectionPoint* events_ = nullptr;
     DWORD cookie_ = 0;
-    bool over_ = false;
 };
 
 } // namespace regwiz::client
