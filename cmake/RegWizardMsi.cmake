@@ -41,4 +41,5 @@ add_custom_command(OUTPUT ${REGWIZ_MSI}
           ${PROJECT_SOURCE_DIR}/apps/demo/app/conf/register.cfg
           ${PROJECT_SOURCE_DIR}/apps/demo/Registration.html
   VERBATIM)
-add_custom_target(msi DEPENDS ${REGWIZ_MSI})
+# Part of every build, so that the tests under wine find it.
+add_custom_target(msi ALL DEPENDS ${REGWIZ_MSI})
