@@ -31,15 +31,19 @@ endif()
 
 set(msi_source ${CMAKE_CURRENT_LIST_DIR}/msi/RegWizard.wxs)
 set(REGWIZ_MSI ${PROJECT_BINARY_DIR}/regwizard-${msi_arch}.msi)
+# wixl takes the files from its working folder, laid out as they are installed.
+set(msi_stage ${PROJECT_BINARY_DIR}/msi-files)
+set(msi_app ${PROJECT_SOURCE_DIR}/apps/demo)
 add_custom_command(OUTPUT ${REGWIZ_MSI}
-  COMMAND ${REGWIZ_WIXL} --arch ${msi_arch} -o ${REGWIZ_MSI} ${msi_defines}
-          -D ProductVersion=${PROJECT_VERSION}.0
-          -D Dll=$<TARGET_FILE:regwizard> -D Host=$<TARGET_FILE:quorvale-host>
-          -D AppDir=${PROJECT_SOURCE_DIR}/apps/demo ${msi_source}
-  DEPENDS ${msi_source} regwizard quorvale-host
-          ${PROJECT_SOURCE_DIR}/apps/demo/app/agree.txt
-          ${PROJECT_SOURCE_DIR}/apps/demo/app/conf/register.cfg
-          ${PROJECT_SOURCE_DIR}/apps/demo/Registration.html
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${msi_stage}/conf
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:regwizard> ${msi_stage}/RegWizard.dll
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:quorvale-host> ${msi_stage}/quorvale-host.exe
+  COMMAND ${CMAKE_COMMAND} -E copy ${msi_app}/app/agree.txt ${msi_app}/Registration.html ${msi_stage}
+  COMMAND ${CMAKE_COMMAND} -E copy ${msi_app}/app/conf/register.cfg ${msi_stage}/conf
+  COMMAND ${CMAKE_COMMAND} -E chdir ${msi_stage} ${REGWIZ_WIXL} --arch ${msi_arch} -o ${REGWIZ_MSI} ${msi_defines}
+          -D ProductVersion=${PROJECT_VERSION}.0 ${msi_source}
+  DEPENDS ${msi_source} regwizard quorvale-host ${msi_app}/app/agree.txt
+          ${msi_app}/app/conf/register.cfg ${msi_app}/Registration.html
   VERBATIM)
 # Part of every build, so that the tests under wine find it.
 add_custom_target(msi ALL DEPENDS ${REGWIZ_MSI})
