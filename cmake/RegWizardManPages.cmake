@@ -17,7 +17,7 @@ foreach(page ${regwiz_man_sources})
   # gzip -n: no name or time stamp, so the same page gives the same bytes.
   add_custom_command(OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${regwiz_man_dir}
-    COMMAND ${REGWIZ_PANDOC} --standalone --from markdown --to man
+    COMMAND ${REGWIZ_PANDOC} --standalone --from markdown-smart --to man
             --output ${regwiz_man_dir}/${page}.1 ${source}
     COMMAND ${REGWIZ_GZIP} -9nf ${regwiz_man_dir}/${page}.1
     DEPENDS ${source} VERBATIM)

@@ -19,7 +19,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://quorvale.example/regwizard")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "RegWizard is the sign-up component of quorvale Online. A host program\n"
-  "creates its RegEngine object through COM; the component shows a wizard\n"
+  "creates its RegEngine object through COM. The component shows a wizard\n"
   "that signs the member up with the registration server and leaves the\n"
   "account in the registry for the host.\n"
   "\n"
@@ -28,7 +28,12 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "programs, a stand-in registration server and a demo application folder.")
 string(REPLACE ";" "" CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+# The library's shlibs entry and dpkg's ldconfig trigger, written here:
+# CPack's own ones call ldconfig from maintainer scripts instead.
+set(regwiz_shlibs ${PROJECT_BINARY_DIR}/debian/shlibs)
+file(WRITE ${regwiz_shlibs}
+     "libregwizard ${PROJECT_VERSION_MAJOR} regwizard (>= ${PROJECT_VERSION})\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${regwiz_shlibs} ${CMAKE_CURRENT_LIST_DIR}/debian/triggers)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-qpa-plugins, python3, python3-pyftpdlib, fonts-dejavu-core, libcurl4")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

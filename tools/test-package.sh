@@ -30,7 +30,7 @@ fail() { echo "test-package: $*" >&2; failed=1; }
 
 echo "== lintian $(basename "$deb")"
 # Warnings are shown; an error fails the check.
-lintian --fail-on error --no-tag-display-limit "$deb" || fail "lintian reports errors"
+lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports errors"
 
 echo "== apt-get install"
 export DEBIAN_FRONTEND=noninteractive
@@ -48,6 +48,21 @@ done
 grep -q '^Exec=quorvale-host$' /usr/share/applications/quorvale-host.desktop ||
     fail "the desktop entry does not start quorvale-host"
 [ -f /usr/share/regwizard/demo/app/conf/register.cfg ] || fail "the demo application folder is missing"
+
+echo "== quorvale-host registers the installed library"
+# A registry of its own without the class: the host registers the library
+# installed with it, creates the wizard and quits after a few seconds.
+mkdir -p "$work/registry" "$work/runtime"
+chmod 700 "$work/runtime"
+if QT_QPA_PLATFORM=offscreen QUORVALE_REGISTRY="$work/registry" XDG_RUNTIME_DIR="$work/runtime" \
+    QUORVALE_HOST_QUIT_AFTER_MS=4000 timeout 60 /usr/bin/quorvale-host >"$work/host.log" 2>&1; then
+    library=$(readlink -f /usr/lib/libregwizard.so.4 || true)
+    grep -qF "\"$library\"" "$work/registry/HKEY_CLASSES_ROOT.reg" 2>/dev/null ||
+        fail "quorvale-host did not register the installed library $library"
+else
+    cat "$work/host.log" >&2
+    fail "the installed quorvale-host failed"
+fi
 
 echo "== $(basename "$scenario") against the installed stand-in server"
 data=/usr/share/regwizard/regserver
