@@ -21,8 +21,13 @@ keys=('HKCR\RegWizard.RegEngine'
       'HKLM\SOFTWARE\quorvale')
 files=(RegWizard.dll quorvale-host.exe agree.txt Registration.html conf/register.cfg)
 
+# The run's prefix is this test run's own, and the tests that register the
+# class hold the same lock as this one: what an earlier test left (the class
+# registered by regsvr32, "AppPath" stored by a first start) goes, so the
+# package starts on a machine without the component.
 for key in "${keys[@]}"; do
-    has_key "$key" && fail "$key exists before the installation"
+    "$run" reg delete "$key" /f >/dev/null 2>&1
+    has_key "$key" && fail "$key cannot be removed before the installation"
 done
 
 "$run" msiexec /i "$msi" /qn || fail "msiexec /i failed"
