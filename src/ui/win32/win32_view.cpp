@@ -826,6 +826,9 @@ void Win32FormView::Show(Control& control, Property property)
         if (kind == ControlKind::Animation)
             RunAnimation(window, control.AnimationFile());
         return;
+    case Property::Missing:
+        InvalidateRect(window, nullptr, TRUE);
+        return;
     }
     // A caption or a control shown or hidden moves what stands below it.
     if (layoutReady_ && OnPanel(control, form_.fraButtonBackground))
@@ -883,6 +886,8 @@ void Win32FormView::ShowForm(FormModel::FormProperty property)
         return;
     case FormModel::FormProperty::Position:
         return ShowPosition();
+    case FormModel::FormProperty::DefaultButton:
+        return;
     }
 }
 
