@@ -1,7 +1,9 @@
 #include "ui/qt/accessibility.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QPainter>
@@ -80,6 +82,44 @@ public:
     }
 };
 
+// A drop-down list named after its caption. (Qt's own names a list by its
+// chosen entry on Linux, so the name changed with every choice.) Its value is
+// the chosen entry; its one child the list that drops down.
+class ChoiceInterface final : public QAccessibleWidget {
+public:
+    explicit ChoiceInterface(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QComboBox* Box() const { return static_cast<QComboBox*>(widget()); }
+
+    QString text(QAccessible::Text type) const override
+    {
+        if (type == QAccessible::Value)
+            return Box()->currentText();
+        if (type == QAccessible::Name && Box()->accessibleName().isEmpty())
+            return Box()->currentText();
+        return QAccessibleWidget::text(type);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.hasPopup = true;
+        state.expandable = true;
+        const bool open = Box()->view()->isVisible();
+        state.expanded = open;
+        state.collapsed = !open;
+        return state;
+    }
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override
+    {
+        return index == 0 ? QAccessible::queryAccessibleInterface(Box()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child != nullptr && child->object() == Box()->view() ? 0 : -1;
+    }
+};
+
 QAccessibleInterface* WizardInterfaces(const QString&, QObject* object)
 {
     auto* widget = qobject_cast<QWidget*>(object);
@@ -91,6 +131,8 @@ QAccessibleInterface* WizardInterfaces(const QString&, QObject* object)
         return new DecorationInterface(widget);
     if (auto* animation = dynamic_cast<BusyIndicator*>(widget))
         return new AnimationInterface(animation);
+    if (auto* box = qobject_cast<QComboBox*>(widget); box && !box->isEditable())
+        return new ChoiceInterface(box);
     if (widget->isWindow() && widget->property(kBusyProperty).isValid())
         return new WindowInterface(widget);
     return nullptr;

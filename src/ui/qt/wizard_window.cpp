@@ -415,11 +415,12 @@ void QtFormView::BuildWidgets()
                                                 : window_.data();
         QWidget* widget = MakeWidget(control, parent);
         widget->setObjectName(ToQt(control.Name()));
-        widget->setAccessibleName(DefaultAccessibleName(control));
+        // Marks first: naming the widget makes its accessible interface.
         if (control.Decorative())
             MarkAsDecoration(*widget);
         if (control.ReportsStatus())
             MarkAsStatus(*widget);
+        widget->setAccessibleName(DefaultAccessibleName(control));
         if (control.Container() && KeepsStandardLook(control.Kind()))
             widget->setPalette(QApplication::palette(widget));
         widgets_[control.Name()] = widget;
