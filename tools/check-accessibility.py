@@ -90,6 +90,18 @@ def labelled_by(node):
     return []
 
 
+def chosen(combo):
+    """The entry a drop-down list shows: the selected item of its list."""
+    for child in children(combo):
+        try:
+            selection = child.querySelection()
+            if selection.nSelectedChildren > 0:
+                return selection.getSelectedChild(0).name
+        except NotImplementedError:
+            pass
+    return None
+
+
 def find_window_id(title):
     out = subprocess.run(["xdotool", "search", "--name", title], capture_output=True, text=True)
     ids = out.stdout.split()
@@ -179,8 +191,9 @@ def check_wizard():
         key("Down")
         key("Down")
         after = [f.name for f in page_fields(window)]
-        report(after == names, "names do not change when a value is chosen",
-               f"State box now reads {combo.queryText().getText(0, -1) if 'Text' in pyatspi.listInterfaces(combo) else ''!r}".strip())
+        report(after == names and chosen(combo) not in ("", None),
+               "names do not change when a value is chosen",
+               f"State box \"{combo.name}\" now holds {chosen(combo)!r}")
 
     # A failed check: the box, then the focus on the first missing field.
     key("Return")
@@ -189,7 +202,8 @@ def check_wizard():
     if box is not None:
         key("Return")
         wait_for(lambda: top_window(app, "Missing values") is None, 5)
-        time.sleep(0.5)
+        # Xvfb has no window manager to hand the activation back.
+        activate("Registration Wizard")
         now = focused(app)
         name = now.name if now is not None else "(nothing)"
         report(name == "First name", "after \"Missing values\" the focus is on the first missing field",
