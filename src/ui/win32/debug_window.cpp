@@ -28,15 +28,6 @@ LRESULT CALLBACK DebugProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-HINSTANCE ThisModule()
-{
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS
-                           | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&DebugProc), &module);
-    return module;
-}
-
 HWND Child(const wchar_t* windowClass, const wchar_t* text, DWORD style, RECT at, HWND parent,
            int id)
 {
@@ -55,14 +46,8 @@ Win32DebugWindow::Win32DebugWindow()
 {
     const HINSTANCE module = ThisModule();
     static const bool registered = [module] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = DebugProc;
-        windowClass.hInstance = module;
-        windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kDebugWindowClass;
-        return RegisterClassExW(&windowClass) != 0;
+        RegisterWindowClass(module, kDebugWindowClass, DebugProc, COLOR_BTNFACE);
+        return true;
     }();
     (void)registered;
     window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kDebugWindowClass, L"Debug information",

@@ -218,17 +218,6 @@ HWND OpenClip(HWND window, const std::string& file)
     return nullptr;
 }
 
-ATOM Register(HINSTANCE instance, const wchar_t* name, WNDPROC procedure)
-{
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.lpszClassName = name;
-    return RegisterClassExW(&windowClass);
-}
-
 } // namespace
 
 std::wstring Wide(std::string_view utf8)
@@ -284,14 +273,36 @@ COLORREF ToColorRef(unsigned rgb)
     return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
+HINSTANCE ThisModule()
+{
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS
+                           | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&ThisModule), &module);
+    return module;
+}
+
+void RegisterWindowClass(HINSTANCE module, const wchar_t* name, WNDPROC procedure, int background)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = module;
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground =
+        background ? reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(background + 1)) : nullptr;
+    windowClass.lpszClassName = name;
+    RegisterClassExW(&windowClass);
+}
+
 void RegisterWindowClasses(HINSTANCE instance)
 {
     static const bool registered = [instance] {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_ANIMATE_CLASS};
         InitCommonControlsEx(&controls);
-        Register(instance, kFrameClass, FrameProc);
-        Register(instance, kPictureClass, PictureProc);
-        Register(instance, kAnimationClass, AnimationProc);
+        RegisterWindowClass(instance, kFrameClass, FrameProc);
+        RegisterWindowClass(instance, kPictureClass, PictureProc);
+        RegisterWindowClass(instance, kAnimationClass, AnimationProc);
         return true;
     }();
     (void)registered;

@@ -21,6 +21,15 @@ std::wstring WithCrLf(std::string_view utf8);
 // 0xRRGGBB (the form's colours) as a COLORREF (0x00BBGGRR).
 COLORREF ToColorRef(unsigned rgb);
 
+// The module the wizard's windows belong to (the program, or the DLL that
+// holds this code).
+HINSTANCE ThisModule();
+
+// Registers window class `name` of `module` with the standard arrow cursor;
+// `background` 0 leaves the painting to the window.
+void RegisterWindowClass(HINSTANCE module, const wchar_t* name, WNDPROC procedure,
+                         int background = 0);
+
 // Registers the classes below once per process.
 void RegisterWindowClasses(HINSTANCE instance);
 

@@ -95,15 +95,6 @@ void Place(HWND window, const RECT& rect)
                  rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HINSTANCE ThisModule()
-{
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS
-                           | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&ThisModule), &module);
-    return module;
-}
-
 HFONT MessageFont(int addedPoints)
 {
     NONCLIENTMETRICSW metrics{};
@@ -232,14 +223,7 @@ namespace {
 void RegisterFormClass(HINSTANCE module)
 {
     static const bool registered = [module] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = FormProc;
-        windowClass.hInstance = module;
-        windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kFormWindowClass;
-        RegisterClassExW(&windowClass);
+        RegisterWindowClass(module, kFormWindowClass, FormProc, COLOR_BTNFACE);
         RegisterWindowClasses(module);
         return true;
     }();
