@@ -1,6 +1,7 @@
 # make run   - build and run the main job
 # make test  - build and run every test
 # make fuzz  - build the fuzz targets with clang and run each FUZZ_SECONDS
+# make bench - measure speed and footprint against references (BENCH_FLAGS=--quick)
 # WERROR=ON turns compiler warnings into errors; CMAKE_FLAGS adds options to
 # every configure (e.g. CMAKE_FLAGS=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache).
 BUILD       ?= build
@@ -21,9 +22,12 @@ PACKAGES    := cmake g++ make pkg-config libgtest-dev libgmock-dev clang-format 
                clang libclang-rt-14-dev
 WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools \
                libwine-dev wine64 python3-pyftpdlib
+BENCH_PACKAGES := libbenchmark-dev hyperfine time
+# BENCH_FLAGS=--quick only checks that every measurement runs.
+BENCH_FLAGS ?=
 CONFIGURE   := cmake -S . -DREGWIZ_WERROR=$(WERROR) $(CMAKE_FLAGS)
 
-.PHONY: all deps configure build run test sanitize nogui portable fuzz windows test-windows \
+.PHONY: all deps configure build run test sanitize nogui portable fuzz bench windows test-windows \
         format clean
 
 all: build
@@ -66,6 +70,14 @@ fuzz: deps
 	    -DREGWIZ_FUZZ=ON -DREGWIZ_GUI=OFF -DREGWIZ_TESTS=OFF >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target regwiz_fuzzers
 	@tools/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
+# Speed and footprint against references measured in the same run, as one
+# Markdown table; the benchmarks join the main build.
+bench: deps
+	@tools/install-deps.sh $(BENCH_PACKAGES)
+	@$(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DREGWIZ_BENCH=ON >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS)
+	@bench/run-bench.py $(BUILD) $(BENCH_FLAGS)
 
 # The component for Windows: i686 (the shipped one) and x86_64 (the one the
 # tests run under wine); test-windows runs the x86_64 tests under wine64.

@@ -1,5 +1,7 @@
 #include "regwizard-run/faults.h"
 
+#include <vector>
+
 namespace regwiz::runner {
 namespace {
 
@@ -40,6 +42,17 @@ bool FaultyProfileFiles::WriteString(const std::filesystem::path& file, std::str
                                      std::string_view key, std::string_view value)
 {
     return !Fails(file) && inner_.WriteString(file, section, key, value);
+}
+
+bool FaultyProfileFiles::WriteStrings(const std::filesystem::path& file, std::string_view section,
+                                      std::span<const platform::ProfileEntry> entries)
+{
+    std::vector<platform::ProfileEntry> kept;
+    for (const platform::ProfileEntry& entry : entries) {
+        if (!Fails(file))
+            kept.push_back(entry);
+    }
+    return inner_.WriteStrings(file, section, kept) && kept.size() == entries.size();
 }
 
 bool FaultyProfileFiles::DeleteSection(const std::filesystem::path& file, std::string_view section)

@@ -85,6 +85,9 @@ public:
     }
     bool WriteString(const std::filesystem::path& file, std::string_view section,
                      std::string_view key, std::string_view value) override;
+    // Each key is one write here: a failing one is left out, the rest are written.
+    bool WriteStrings(const std::filesystem::path& file, std::string_view section,
+                      std::span<const platform::ProfileEntry> entries) override;
     bool DeleteSection(const std::filesystem::path& file, std::string_view section) override;
     bool HasSection(const std::filesystem::path& file, std::string_view section) override
     {

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "regwizard-run/run_platform.h"
 #include "regwizard-run/runner.h"
 
 #ifdef _WIN32
@@ -73,6 +74,7 @@ int main(int argc, char** argv)
         worst = std::max(worst, static_cast<int>(outcome));
         passed += outcome == regwiz::runner::Outcome::Passed ? 1 : 0;
     }
+    regwiz::runner::ReportFileReplacements();
     std::cout << "scenarios: " << passed << " passed, " << scenarios.size() - passed << " failed\n";
     return worst;
 }

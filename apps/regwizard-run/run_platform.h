@@ -51,6 +51,11 @@ public:
 // files lives ("registry").
 std::unique_ptr<RunPlatform> MakeRunPlatform(const std::filesystem::path& home);
 
+// When the environment's REGWIZ_WRITE_COUNTS names a file, writes there how
+// many files the runs replaced and how often they waited for the disk
+// ("REPLACEMENTS SYNCS"), as the file adapter counted them; for the benchmark.
+void ReportFileReplacements();
+
 // A new, empty folder for one run, below the system's temporary folder.
 std::filesystem::path MakeTemporaryFolder();
 

@@ -4,8 +4,12 @@
 
 #include <stdlib.h>
 
+#include <cstdlib>
+#include <fstream>
+
 #include "platform/curl/curl_inet.h"
 #include "platform/fake/virtual_event_loop.h"
+#include "platform/posix/atomic_file.h"
 #include "platform/posix/files.h"
 #include "platform/posix/profile_files.h"
 #include "platform/posix/regional_settings.h"
@@ -65,6 +69,15 @@ std::filesystem::path MakeTemporaryFolder()
     if (::mkdtemp(pattern.data()) == nullptr)
         throw ScenarioError{0, "cannot make a temporary home folder"};
     return pattern;
+}
+
+void ReportFileReplacements()
+{
+    const char* file = std::getenv("REGWIZ_WRITE_COUNTS");
+    if (file == nullptr || *file == '\0')
+        return;
+    const auto counted = platform::posix::CountedReplacements();
+    std::ofstream(file) << counted.replacements << " " << counted.syncs << "\n";
 }
 
 } // namespace regwiz::runner

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,15 +17,32 @@ inline constexpr const char* kPhoneListName = "phone_list.csv";
 inline constexpr const char* kFtpUser = "anonymous";
 inline constexpr const char* kFtpPassword = "register@quorvale.example";
 
-// The access-number list as loaded: five columns, one row per record.
-struct AccessNumberTable {
-    std::vector<std::string> State, City, AreaCode, Number, Extra;
-    std::size_t Rows() const { return State.size(); }
+// The columns of the access-number list, in file order.
+enum class AccessColumn { State, City, AreaCode, Number, Extra };
+inline constexpr std::size_t kAccessColumns = 5;
+
+// The access-number list as loaded: one row per record. A list can run to
+// hundreds of thousands of rows, so it is kept as the fields' Windows-1252
+// bytes packed into one buffer, each field found by where it ends; text is
+// converted only for the entries the member is shown.
+class AccessNumberTable {
+public:
+    std::size_t Rows() const { return ends_.size() / kAccessColumns; }
+    // A field as UTF-8.
+    std::string Field(std::size_t row, AccessColumn column) const;
+    // A field as stored (Windows-1252).
+    std::string_view AnsiField(std::size_t row, AccessColumn column) const;
+
+private:
+    friend AccessNumberTable ReadPhoneList(std::string ansiText);
+    std::string fields_;
+    std::vector<std::uint32_t> ends_; // per field, where it ends in fields_
 };
 
 // Reads a comma-separated list (State, City, AreaCode, Number, Extra) in
-// Windows-1252: every record, in file order.
-AccessNumberTable ReadPhoneList(std::string_view ansiText);
+// Windows-1252: every record, in file order. The text becomes the table's
+// buffer: its fields are packed in place. Reading stops at 4 GiB of fields.
+AccessNumberTable ReadPhoneList(std::string ansiText);
 
 // The entries the member chooses from, in list order.
 // "State, City, 212 5550123" for each number in the area code.

@@ -151,6 +151,11 @@ std::string FromAnsi(std::string_view ansi)
     return installed.load()->FromAnsi(ansi);
 }
 
+std::string FromAnsiTable(std::string_view ansi)
+{
+    return kBuiltIn.FromAnsi(ansi);
+}
+
 std::size_t CharCount(std::string_view utf8)
 {
     std::size_t count = 0;

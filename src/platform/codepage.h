@@ -35,6 +35,11 @@ std::string ToAnsi(std::string_view utf8);
 // the control characters of the same number, so every byte survives a round trip.
 std::string FromAnsi(std::string_view ansi);
 
+// FromAnsi through the code page's fixed table whatever converter is
+// installed: every byte maps to one code point, so bulk text needs no
+// converter call.
+std::string FromAnsiTable(std::string_view ansi);
+
 // Characters, not bytes, in a UTF-8 text.
 std::size_t CharCount(std::string_view utf8);
 

@@ -2,10 +2,17 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace regwiz::platform {
+
+// A key and its value, as WriteStrings sets them.
+struct ProfileEntry {
+    std::string key;
+    std::string value;
+};
 
 // The private-profile (.ini) functions. Texts are UTF-8 here and Windows-1252
 // in the file; sections and keys are matched without regard to case or
@@ -31,6 +38,12 @@ public:
     // the file cannot be written.
     virtual bool WriteString(const std::filesystem::path& file, std::string_view section,
                              std::string_view key, std::string_view value) = 0;
+
+    // WritePrivateProfileStringA for several keys of one section, in order,
+    // as one write of the file: settings that belong together are replaced
+    // together. False when the file cannot be written.
+    virtual bool WriteStrings(const std::filesystem::path& file, std::string_view section,
+                              std::span<const ProfileEntry> entries);
 
     // WritePrivateProfileStringA with no key: removes the section's header and
     // every line up to the next section. True also when there was no such

@@ -159,6 +159,22 @@ long modRegistry::fWriteValue(std::string_view location, std::string_view key,
     return WriteRegistryValue(static_cast<Hive>(top), key, name, type, value);
 }
 
+long modRegistry::fWriteTexts(std::string_view location, std::string_view key,
+                              std::span<const platform::ProfileEntry> texts)
+{
+    if (fTopKey(location) == kIniFile) {
+        // As with one text, the profile function's own result is not looked at.
+        ports_.profiles.WriteStrings(location, key, texts);
+        return status::Success;
+    }
+    long result = status::Success;
+    for (const platform::ProfileEntry& text : texts) {
+        const long rc = fWriteValue(location, key, text.key, "S", text.value);
+        result = result == status::Success ? rc : result;
+    }
+    return result;
+}
+
 long modRegistry::WriteRegistryValue(Hive hive, std::string_view key, std::string_view name,
                                      std::string_view type, const Variant& value)
 {

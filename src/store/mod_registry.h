@@ -1,9 +1,11 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "platform/ports.h"
+#include "platform/profile_files.h"
 #include "platform/variant.h"
 #include "store/globals.h"
 
@@ -30,6 +32,11 @@ public:
 
     long fWriteValue(std::string_view location, std::string_view key, std::string_view name,
                      std::string_view type, const Variant& value);
+
+    // Several texts under one key (an .ini file's section) as fWriteValue
+    // writes each, in one write where the location allows it.
+    long fWriteTexts(std::string_view location, std::string_view key,
+                     std::span<const platform::ProfileEntry> texts);
 
     // A value under the system's own registry key.
     long WriteSetting(std::string_view name, const std::string& text, std::string_view type);

@@ -92,9 +92,11 @@ void SaveAnswers(std::string_view section, const AnswerForm& form, modRegistry& 
         files.CreateFolders(file.parent_path());
         files.Append(file, {});
     }
+    // A page's answers are one write of the file.
+    std::vector<platform::ProfileEntry> entries;
     for (const Answer& answer : answers->saveOrder)
-        store.fWriteValue(file.string(), answers->section, answer.key, "S",
-                          form.Text(answer.control));
+        entries.push_back({answer.key, form.Text(answer.control)});
+    store.fWriteTexts(file.string(), answers->section, entries);
 }
 
 void LoadAnswers(std::string_view section, AnswerForm& form, modRegistry& store,

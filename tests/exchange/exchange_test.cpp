@@ -202,19 +202,29 @@ TEST(ServerReply, HugeRepliesCostWorkInProportionToTheirLength)
     EXPECT_TRUE(ParseWebData(oneLine).failed);
 }
 
+using Texts = std::vector<std::string>;
+
+Texts ColumnOf(const AccessNumberTable& table, AccessColumn column)
+{
+    Texts values;
+    for (std::size_t row = 0; row < table.Rows(); ++row)
+        values.push_back(table.Field(row, column));
+    return values;
+}
+
 TEST(PhoneList, QuotedFieldsAndBlanks)
 {
     const AccessNumberTable table = ReadPhoneList("DC,\"Washington, DC\",202,5550123,V.90\r\n"
                                                   "  NY,  New York ,212,5550148,56K\r\n"
                                                   "NY,Albany,518,5550144\r\n");
     ASSERT_EQ(table.Rows(), 3u);
-    EXPECT_EQ(table.City[0], "Washington, DC");
-    EXPECT_EQ(table.AreaCode[0], "202");
-    EXPECT_EQ(table.Extra[0], "V.90");
-    EXPECT_EQ(table.State[1], "NY");
-    EXPECT_EQ(table.City[1], "New York");
-    EXPECT_EQ(table.Number[2], "5550144");
-    EXPECT_EQ(table.Extra[2], "");
+    EXPECT_EQ(table.Field(0, AccessColumn::City), "Washington, DC");
+    EXPECT_EQ(table.Field(0, AccessColumn::AreaCode), "202");
+    EXPECT_EQ(table.Field(0, AccessColumn::Extra), "V.90");
+    EXPECT_EQ(table.Field(1, AccessColumn::State), "NY");
+    EXPECT_EQ(table.Field(1, AccessColumn::City), "New York");
+    EXPECT_EQ(table.Field(2, AccessColumn::Number), "5550144");
+    EXPECT_EQ(table.Field(2, AccessColumn::Extra), "");
 }
 
 TEST(PhoneList, RecordsInFileOrderWhateverTheLineEnds)
@@ -227,10 +237,11 @@ TEST(PhoneList, RecordsInFileOrderWhateverTheLineEnds)
 
     for (const std::string& text : {crlf, lf, crlf + "\r\n\r\n"}) {
         const AccessNumberTable table = ReadPhoneList(text);
-        EXPECT_EQ(table.State, (std::vector<std::string>{"NY", "AZ", "IL"}));
-        EXPECT_EQ(table.City, (std::vector<std::string>{"New York", "Phoenix", "Springfield"}));
-        EXPECT_EQ(table.AreaCode, (std::vector<std::string>{"212", "602", "217"}));
-        EXPECT_EQ(table.Number, (std::vector<std::string>{"5550148", "5550100", "5550199"}));
+        EXPECT_EQ(ColumnOf(table, AccessColumn::State), (Texts{"NY", "AZ", "IL"}));
+        EXPECT_EQ(ColumnOf(table, AccessColumn::City),
+                  (Texts{"New York", "Phoenix", "Springfield"}));
+        EXPECT_EQ(ColumnOf(table, AccessColumn::AreaCode), (Texts{"212", "602", "217"}));
+        EXPECT_EQ(ColumnOf(table, AccessColumn::Number), (Texts{"5550148", "5550100", "5550199"}));
     }
     EXPECT_EQ(ReadPhoneList("").Rows(), 0u);
     EXPECT_EQ(ReadPhoneList("\r\n  \r\n").Rows(), 0u);
@@ -242,9 +253,9 @@ TEST(PhoneList, ReadsWindows1252Bytes)
                                                   "al,514,5550100,\x80"
                                                   "\r\n");
     ASSERT_EQ(table.Rows(), 1u);
-    EXPECT_EQ(table.City[0], "Montr\xC3\xA9"
-                             "al");
-    EXPECT_EQ(table.Extra[0], "\xE2\x82\xAC");
+    EXPECT_EQ(table.Field(0, AccessColumn::City), "Montr\xC3\xA9"
+                                                  "al");
+    EXPECT_EQ(table.Field(0, AccessColumn::Extra), "\xE2\x82\xAC");
 }
 
 TEST(PhoneList, ReadsEveryRowOfALargeList)
@@ -255,10 +266,9 @@ TEST(PhoneList, ReadsEveryRowOfALargeList)
                 + std::to_string(200 + row % 700) + ",555" + std::to_string(row) + ",56K\r\n";
     const AccessNumberTable table = ReadPhoneList(text);
     ASSERT_EQ(table.Rows(), 40000u);
-    EXPECT_EQ(table.Number.front(), "5550");
-    EXPECT_EQ(table.Number.back(), "55539999");
-    EXPECT_EQ(table.City.size(), 40000u);
-    EXPECT_EQ(table.Extra.size(), 40000u);
+    EXPECT_EQ(table.Field(0, AccessColumn::Number), "5550");
+    EXPECT_EQ(table.Field(39999, AccessColumn::Number), "55539999");
+    EXPECT_EQ(table.Field(39999, AccessColumn::Extra), "56K");
     EXPECT_EQ(AccessStates(table).size(), 400u);
 }
 
@@ -284,6 +294,17 @@ TEST(AccessNumbers, AreaCodeMatchesOnlyTheWholeCode)
     EXPECT_TRUE(NumbersInAreaCode(table, "02").empty());
     EXPECT_TRUE(NumbersInAreaCode(table, "").empty());
     EXPECT_TRUE(NumbersInAreaCode(table, "999").empty());
+}
+
+TEST(AccessNumbers, TextTheCodePageLacksMatchesNoField)
+{
+    // "中" becomes "?" in the code page: it must not find the city named "?".
+    const AccessNumberTable table =
+        ReadPhoneList("AZ,?,602,5550100,\r\n\xE9,\xE9,602,5550101,\r\n");
+    EXPECT_TRUE(AccessCities(table, "\xE4\xB8\xAD").empty());
+    EXPECT_TRUE(NumbersInCity(table, "AZ", "\xE4\xB8\xAD").empty());
+    EXPECT_EQ(AccessCities(table, "\xC3\xA9"), (Texts{"\xC3\xA9"}));
+    EXPECT_EQ(NumbersInAreaCode(table, "602").back(), "\xC3\xA9, \xC3\xA9, 602 5550101");
 }
 
 TEST(AccessNumbers, StatesCitiesAndTheirNumbers)

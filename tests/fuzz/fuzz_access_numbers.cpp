@@ -13,7 +13,16 @@
 
 namespace {
 
+using regwiz::exchange::AccessColumn;
 using regwiz::exchange::AccessNumberTable;
+
+std::vector<std::string> ColumnOf(const AccessNumberTable& t, AccessColumn column)
+{
+    std::vector<std::string> values;
+    for (std::size_t row = 0; row < t.Rows(); ++row)
+        values.push_back(t.Field(row, column));
+    return values;
+}
 
 template <typename Match>
 std::vector<std::size_t> RowsWhere(const AccessNumberTable& t, Match match)
@@ -31,9 +40,10 @@ void CheckEntries(const std::vector<std::string>& entries, const AccessNumberTab
 {
     FUZZ_CHECK(entries.size() == rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const std::string tail = t.AreaCode[rows[i]] + " " + t.Number[rows[i]];
+        const std::string tail =
+            t.Field(rows[i], AccessColumn::AreaCode) + " " + t.Field(rows[i], AccessColumn::Number);
         FUZZ_CHECK(entries[i].ends_with(tail));
-        FUZZ_CHECK(entries[i].starts_with(t.State[rows[i]]));
+        FUZZ_CHECK(entries[i].starts_with(t.Field(rows[i], AccessColumn::State)));
     }
 }
 
@@ -57,31 +67,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     using namespace regwiz::exchange;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const AccessNumberTable t = ReadPhoneList(text);
+    const AccessNumberTable t = ReadPhoneList(std::string(text));
 
-    FUZZ_CHECK(t.City.size() == t.Rows() && t.AreaCode.size() == t.Rows()
-               && t.Number.size() == t.Rows() && t.Extra.size() == t.Rows());
     // A record takes at least one byte of the list.
     FUZZ_CHECK(t.Rows() <= size);
 
-    CheckRuns(AccessStates(t), t.State);
+    CheckRuns(AccessStates(t), ColumnOf(t, AccessColumn::State));
 
     // Probe with the values of the first rows and with one that matches none.
     const std::size_t probes = std::min<std::size_t>(t.Rows(), 4);
     for (std::size_t p = 0; p <= probes; ++p) {
         const bool none = p == probes;
-        const std::string area = none ? "\x01" : t.AreaCode[p];
-        const std::string state = none ? "\x01" : t.State[p];
-        const std::string city = none ? "\x01" : t.City[p];
+        const std::string area = none ? "\x01" : t.Field(p, AccessColumn::AreaCode);
+        const std::string state = none ? "\x01" : t.Field(p, AccessColumn::State);
+        const std::string city = none ? "\x01" : t.Field(p, AccessColumn::City);
 
-        CheckEntries(NumbersInAreaCode(t, area), t,
-                     RowsWhere(t, [&](std::size_t r) { return t.AreaCode[r] == area; }));
+        CheckEntries(NumbersInAreaCode(t, area), t, RowsWhere(t, [&](std::size_t r) {
+                         return t.Field(r, AccessColumn::AreaCode) == area;
+                     }));
         CheckEntries(NumbersInCity(t, state, city), t, RowsWhere(t, [&](std::size_t r) {
-                         return t.State[r] == state && t.City[r] == city;
+                         return t.Field(r, AccessColumn::State) == state
+                                && t.Field(r, AccessColumn::City) == city;
                      }));
         std::vector<std::string> cities;
-        for (std::size_t r : RowsWhere(t, [&](std::size_t row) { return t.State[row] == state; }))
-            cities.push_back(t.City[r]);
+        for (std::size_t r : RowsWhere(
+                 t, [&](std::size_t row) { return t.Field(row, AccessColumn::State) == state; }))
+            cities.push_back(t.Field(r, AccessColumn::City));
         CheckRuns(AccessCities(t, state), cities);
     }
     return 0;

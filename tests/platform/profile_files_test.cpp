@@ -9,8 +9,10 @@
 #include <string>
 #include <sys/wait.h>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
+#include "platform/posix/atomic_file.h"
 #include "support/temp_dir.h"
 
 namespace regwiz::platform::posix {
@@ -153,6 +155,23 @@ TEST_F(PrivateProfileTest, WritesOnlyTheLineConcerned)
         Put("t", "k", "v");
         EXPECT_EQ(ReadBytes(file), "x=1\r\n[t]\r\nk=v\r\n");
     }
+}
+
+// Settings that belong together cost one replacement of the file, and land
+// exactly as the same keys written one by one would.
+TEST_F(PrivateProfileTest, SeveralKeysOfASectionAreOneWrite)
+{
+    WriteBytes(file, "[s]\r\na=1\r\n[t]\r\nb=2\r\n");
+    const std::vector<ProfileEntry> entries = {{"A", "one"}, {"c", "3"}, {"c", "three"}};
+    const auto before = CountedReplacements();
+    ASSERT_TRUE(ini.WriteStrings(file, "S", entries));
+    EXPECT_EQ(CountedReplacements().replacements - before.replacements, 1u);
+    EXPECT_EQ(ReadBytes(file), "[s]\r\na=one\r\nc=three\r\n[t]\r\nb=2\r\n");
+
+    // One forged line break refuses the whole group: nothing is half written.
+    const std::vector<ProfileEntry> forged = {{"d", "4"}, {"e", "5\r\n[x]"}};
+    EXPECT_FALSE(ini.WriteStrings(file, "s", forged));
+    EXPECT_EQ(Get("s", "d"), "none");
 }
 
 TEST_F(PrivateProfileTest, ReportsAFailedWrite)

@@ -243,11 +243,12 @@ long PhoneBookObject::Save()
         return kErrorInvalidName;
     if (line_.refuseEntryWrite && line_.refuseEntryWrite())
         return kErrorCannotWritePhoneBook;
-    for (const auto& [position, value] : settings_.Values()) {
-        if (!line_.profiles_.WriteString(line_.phoneBookFile_, name_, std::to_string(position),
-                                         StoredText(value)))
-            return kErrorCannotWritePhoneBook;
-    }
+    // The entry's settings are one write of the phone book: all or none.
+    std::vector<platform::ProfileEntry> entry;
+    for (const auto& [position, value] : settings_.Values())
+        entry.push_back({std::to_string(position), StoredText(value)});
+    if (!line_.profiles_.WriteStrings(line_.phoneBookFile_, name_, entry))
+        return kErrorCannotWritePhoneBook;
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/curl/curl_inet.h"
 
+#include "platform/curl/curl_library.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -29,15 +31,9 @@ constexpr long kConnectTimeoutMs = 30'000;
 constexpr int kStallCheckMs = 50;
 constexpr char kUserAgent[] = "quorvale-RegWizard/4.2";
 
-void InitLibcurlOnce()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 // One transfer under way: its easy handle and what it collects.
 struct Transfer {
-    Transfer() : easy(curl_easy_init()) {}
+    Transfer() : easy(Curl().easy_init()) {}
     ~Transfer()
     {
         if (file != nullptr)
@@ -45,8 +41,8 @@ struct Transfer {
         std::error_code ignored; // after a good download the partial file is already renamed
         if (!partial.empty())
             std::filesystem::remove(partial, ignored);
-        curl_slist_free_all(headers);
-        curl_easy_cleanup(easy);
+        Curl().slist_free_all(headers);
+        Curl().easy_cleanup(easy);
     }
     Transfer(const Transfer&) = delete;
     Transfer& operator=(const Transfer&) = delete;
@@ -151,7 +147,9 @@ private:
     void Reach(std::int16_t state) { progress_.Reach(state); }
 
     EventLoop& loop_;
-    CURLM* multi_;
+    CURLM* Multi();
+
+    CURLM* multi_ = nullptr;
     std::map<curl_socket_t, EventLoop::WatchId> watches_;
     std::optional<EventLoop::TimerId> timer_;
     std::optional<EventLoop::TimerId> stallGuard_;
@@ -160,25 +158,35 @@ private:
     ReplyPieces reply_;
 };
 
-CurlInet::Engine::Engine(EventLoop& loop, InetEvents& events)
-    : loop_(loop), multi_(curl_multi_init()), progress_(loop, events)
+CurlInet::Engine::Engine(EventLoop& loop, InetEvents& events) : loop_(loop), progress_(loop, events)
 {
+}
+
+// Made with the first transfer, so that libcurl loads only then.
+CURLM* CurlInet::Engine::Multi()
+{
+    if (multi_ != nullptr)
+        return multi_;
+    multi_ = Curl().multi_init();
     if (multi_ == nullptr)
         throw std::bad_alloc();
     // The loop waits on the sockets and runs the time-outs; libcurl only says which.
-    curl_multi_setopt(multi_, CURLMOPT_SOCKETFUNCTION, &Engine::OnSocket);
-    curl_multi_setopt(multi_, CURLMOPT_SOCKETDATA, this);
-    curl_multi_setopt(multi_, CURLMOPT_TIMERFUNCTION, &Engine::OnTimer);
-    curl_multi_setopt(multi_, CURLMOPT_TIMERDATA, this);
+    Curl().multi_setopt(multi_, CURLMOPT_SOCKETFUNCTION, &Engine::OnSocket);
+    Curl().multi_setopt(multi_, CURLMOPT_SOCKETDATA, this);
+    Curl().multi_setopt(multi_, CURLMOPT_TIMERFUNCTION, &Engine::OnTimer);
+    Curl().multi_setopt(multi_, CURLMOPT_TIMERDATA, this);
+    return multi_;
 }
 
 CurlInet::Engine::~Engine()
 {
     progress_.Reset();
-    if (transfer_)
-        curl_multi_remove_handle(multi_, transfer_->easy);
-    transfer_.reset();
-    curl_multi_cleanup(multi_); // may still report sockets going: the loop is still there
+    if (multi_ != nullptr) { // else nothing was ever transferred, nor libcurl loaded
+        if (transfer_)
+            Curl().multi_remove_handle(multi_, transfer_->easy);
+        transfer_.reset();
+        Curl().multi_cleanup(multi_); // may still report sockets going: the loop is still there
+    }
     for (const auto& [socket, watch] : watches_)
         loop_.UnwatchFd(watch);
     StopTimer(timer_);
@@ -187,6 +195,7 @@ CurlInet::Engine::~Engine()
 
 void CurlInet::Engine::Execute(const InetRequest& request)
 {
+    CURLM* multi = Multi();
     auto transfer = std::make_unique<Transfer>();
     if (transfer->easy == nullptr)
         throw std::bad_alloc();
@@ -195,7 +204,7 @@ void CurlInet::Engine::Execute(const InetRequest& request)
     reply_.Clear();
     responseCode = 0;
     responseInfo.clear();
-    if (curl_multi_add_handle(multi_, transfer->easy) != CURLM_OK)
+    if (Curl().multi_add_handle(multi, transfer->easy) != CURLM_OK)
         throw RunTimeError(inet::ErrorInvalidUrl, "The request could not be started");
     transfer_ = std::move(transfer);
     progress_.Start();
@@ -204,20 +213,20 @@ void CurlInet::Engine::Execute(const InetRequest& request)
 void CurlInet::Engine::Configure(Transfer& transfer, const InetRequest& request)
 {
     CURL* easy = transfer.easy;
-    curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str());
+    Curl().easy_setopt(easy, CURLOPT_URL, request.url.c_str());
     // No signals: libcurl would otherwise time out name look-ups with SIGALRM,
     // which in a program with threads may land anywhere.
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    Curl().easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     // Only the protocols the sign-up speaks: no URL can reach local files or others.
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "ftp,http,https");
+    Curl().easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "ftp,http,https");
     // A redirect would carry a POST (the member's card details) somewhere else
     // or turn it into a GET: the reply is taken as it comes.
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
+    Curl().easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    Curl().easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
     // The reason of a failure in words, for ResponseInfo.
-    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, transfer.error);
+    Curl().easy_setopt(easy, CURLOPT_ERRORBUFFER, transfer.error);
     if (request.port > 0)
-        curl_easy_setopt(easy, CURLOPT_PORT, static_cast<long>(request.port));
+        Curl().easy_setopt(easy, CURLOPT_PORT, static_cast<long>(request.port));
     ConfigureTimeouts(easy);
     ConfigureCallbacks(easy);
     transfer.ftp = request.ftp;
@@ -231,27 +240,27 @@ void CurlInet::Engine::ConfigureTimeouts(CURL* easy)
 {
     // The whole transfer, connecting included, as the wizard's time-out means it (0: none).
     const long totalMs = static_cast<long>(std::max(timeoutSeconds, 0)) * 1000;
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, totalMs);
+    Curl().easy_setopt(easy, CURLOPT_TIMEOUT_MS, totalMs);
     // A host that never answers fails in bounded time even with no request time-out.
     const long connectMs = totalMs > 0 ? std::min(totalMs, kConnectTimeoutMs) : kConnectTimeoutMs;
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, connectMs);
+    Curl().easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, connectMs);
     // Each answer of an FTP server, the one to QUIT included, within the same
     // time rather than libcurl's two minutes: QUIT is not bounded by the above.
-    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, (connectMs + 999) / 1000);
+    Curl().easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, (connectMs + 999) / 1000);
 }
 
 // Progress: a socket made means the host is resolved, the pre-request call that
 // the connection stands, the first HTTP header or data that the reply comes.
 void CurlInet::Engine::ConfigureCallbacks(CURL* easy)
 {
-    curl_easy_setopt(easy, CURLOPT_SOCKOPTFUNCTION, &Engine::OnSocketCreated);
-    curl_easy_setopt(easy, CURLOPT_SOCKOPTDATA, this);
-    curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, &Engine::OnConnected);
-    curl_easy_setopt(easy, CURLOPT_PREREQDATA, this);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Engine::OnHeader);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Engine::OnData);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    Curl().easy_setopt(easy, CURLOPT_SOCKOPTFUNCTION, &Engine::OnSocketCreated);
+    Curl().easy_setopt(easy, CURLOPT_SOCKOPTDATA, this);
+    Curl().easy_setopt(easy, CURLOPT_PREREQFUNCTION, &Engine::OnConnected);
+    Curl().easy_setopt(easy, CURLOPT_PREREQDATA, this);
+    Curl().easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Engine::OnHeader);
+    Curl().easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    Curl().easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Engine::OnData);
+    Curl().easy_setopt(easy, CURLOPT_WRITEDATA, this);
 }
 
 void CurlInet::Engine::ConfigureFtp(Transfer& transfer, const InetRequest& request)
@@ -259,13 +268,13 @@ void CurlInet::Engine::ConfigureFtp(Transfer& transfer, const InetRequest& reque
     CURL* easy = transfer.easy;
     // The login is FTP's alone: an HTTP server is not handed the member's e-mail.
     if (!userName.empty())
-        curl_easy_setopt(easy, CURLOPT_USERNAME, userName.c_str());
+        Curl().easy_setopt(easy, CURLOPT_USERNAME, userName.c_str());
     if (!password.empty())
-        curl_easy_setopt(easy, CURLOPT_PASSWORD, password.c_str());
+        Curl().easy_setopt(easy, CURLOPT_PASSWORD, password.c_str());
     // Closed when the download is done, while the line is surely up: libcurl
     // says QUIT and waits for the answer, which for a connection kept for later
     // happens only when the control goes, perhaps after the hang-up.
-    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    Curl().easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
     transfer.saveAs = request.saveAs;
     transfer.partial = request.saveAs.string() + ".part";
 }
@@ -275,18 +284,18 @@ void CurlInet::Engine::ConfigureHttp(Transfer& transfer, const InetRequest& requ
     CURL* easy = transfer.easy;
     if (request.post) {
         // The size first, so the body is copied whole even with a NUL in it.
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
-                         static_cast<curl_off_t>(request.body.size()));
-        curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, request.body.c_str());
+        Curl().easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
+                           static_cast<curl_off_t>(request.body.size()));
+        Curl().easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, request.body.c_str());
     } else {
-        curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+        Curl().easy_setopt(easy, CURLOPT_HTTPGET, 1L);
     }
     for (const std::string& line : request.headers)
-        transfer.headers = curl_slist_append(transfer.headers, line.c_str());
+        transfer.headers = Curl().slist_append(transfer.headers, line.c_str());
     // No "Expect: 100-continue" for a larger form: a server that never answers
     // it would hold every post back by a second.
-    transfer.headers = curl_slist_append(transfer.headers, "Expect:");
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, transfer.headers);
+    transfer.headers = Curl().slist_append(transfer.headers, "Expect:");
+    Curl().easy_setopt(easy, CURLOPT_HTTPHEADER, transfer.headers);
 }
 
 int CurlInet::Engine::OnSocket(CURL*, curl_socket_t socket, int what, void* engine, void*)
@@ -381,7 +390,7 @@ void CurlInet::Engine::SetTimer(long milliseconds)
 void CurlInet::Engine::Drive(curl_socket_t socket, int flags)
 {
     int running = 0;
-    curl_multi_socket_action(multi_, socket, flags, &running);
+    Curl().multi_socket_action(multi_, socket, flags, &running);
     CollectFinished();
     GuardAgainstStall();
 }
@@ -400,15 +409,15 @@ void CurlInet::Engine::GuardAgainstStall()
             return;
         // Pausing and resuming is the public way to have libcurl run a transfer
         // again now: it asks for a timer at 0 ms, and the loop drives it from there.
-        curl_easy_pause(transfer_->easy, CURLPAUSE_ALL);
-        curl_easy_pause(transfer_->easy, CURLPAUSE_CONT);
+        Curl().easy_pause(transfer_->easy, CURLPAUSE_ALL);
+        Curl().easy_pause(transfer_->easy, CURLPAUSE_CONT);
     });
 }
 
 void CurlInet::Engine::CollectFinished()
 {
     int left = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
+    while (CURLMsg* message = Curl().multi_info_read(multi_, &left)) {
         // Read before Finish: removing the handle invalidates the message.
         if (message->msg == CURLMSG_DONE && transfer_ && message->easy_handle == transfer_->easy)
             Finish(message->data.result);
@@ -418,7 +427,7 @@ void CurlInet::Engine::CollectFinished()
 void CurlInet::Engine::Finish(CURLcode result)
 {
     const std::unique_ptr<Transfer> done = std::move(transfer_);
-    curl_multi_remove_handle(multi_, done->easy);
+    Curl().multi_remove_handle(multi_, done->easy);
     StopTimer(stallGuard_);
     if (result == CURLE_OK && done->ftp && !SaveDownload(*done))
         result = CURLE_WRITE_ERROR;
@@ -427,12 +436,12 @@ void CurlInet::Engine::Finish(CURLcode result)
         responseInfo =
             done->tooLong
                 ? "The reply is longer than " + std::to_string(inet::MaxReplyBytes) + " bytes"
-                : FromAnsi(done->error[0] != '\0' ? done->error : curl_easy_strerror(result));
+                : FromAnsi(done->error[0] != '\0' ? done->error : Curl().easy_strerror(result));
         progress_.Finish(inet::Error);
         return;
     }
     long status = 0;
-    curl_easy_getinfo(done->easy, CURLINFO_RESPONSE_CODE, &status);
+    Curl().easy_getinfo(done->easy, CURLINFO_RESPONSE_CODE, &status);
     if (!done->ftp && status >= 400) { // still a reply: the body is what the server said
         responseCode = status;
         responseInfo = done->reason;
@@ -445,14 +454,14 @@ void CurlInet::Engine::Finish(CURLcode result)
 void CurlInet::Engine::Cancel()
 {
     if (transfer_)
-        curl_multi_remove_handle(multi_, transfer_->easy);
+        Curl().multi_remove_handle(multi_, transfer_->easy);
     transfer_.reset(); // removes a partial download
     StopTimer(stallGuard_);
     progress_.Reset();
 }
 
 CurlInet::CurlInet(EventLoop& loop, InetEvents& events)
-    : InetControl((InitLibcurlOnce(), std::make_unique<Engine>(loop, events)))
+    : InetControl(std::make_unique<Engine>(loop, events))
 {
 }
 

@@ -1,6 +1,9 @@
 #include "platform/posix/atomic_file.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/file.h>
@@ -9,6 +12,15 @@
 
 namespace regwiz::platform::posix {
 namespace {
+
+std::atomic<std::uint64_t> replacements{0};
+std::atomic<std::uint64_t> syncs{0};
+
+int Sync(int fd)
+{
+    ++syncs;
+    return ::fsync(fd);
+}
 
 // An open file descriptor, closed when it goes.
 class Fd {
@@ -74,7 +86,7 @@ int ReplaceFile(const std::filesystem::path& file, int dirFd, std::string_view c
         return errno;
     ::fchmod(out.get(), mode);
     int rc = WriteAll(out.get(), content);
-    if (rc == 0 && ::fsync(out.get()) != 0)
+    if (rc == 0 && Sync(out.get()) != 0)
         rc = errno;
     if (rc == 0 && ::close(out.release()) != 0)
         rc = errno;
@@ -84,7 +96,8 @@ int ReplaceFile(const std::filesystem::path& file, int dirFd, std::string_view c
         ::unlink(temp.c_str());
         return rc;
     }
-    ::fsync(dirFd); // the rename itself reaches the disk
+    Sync(dirFd); // the rename itself reaches the disk
+    ++replacements;
     return 0;
 }
 
@@ -99,10 +112,23 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, int&
             error = errno;
         return std::nullopt;
     }
+    // In one piece when the size is known, so a large file is read once into
+    // a buffer of its size; then to the end, for files that grow meanwhile.
     std::string content;
-    char buffer[8192];
+    struct stat st {};
+    if (::fstat(in.get(), &st) == 0 && st.st_size > 0)
+        content.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[65536];
     for (;;) {
-        ssize_t n = ::read(in.get(), buffer, sizeof buffer);
+        const std::size_t room = content.capacity() - content.size();
+        const bool direct = room > 0;
+        const std::size_t before = content.size();
+        if (direct)
+            content.resize(content.capacity());
+        char* target = direct ? content.data() + before : buffer;
+        const ssize_t n = ::read(in.get(), target, direct ? room : sizeof buffer);
+        if (direct)
+            content.resize(before + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -111,8 +137,14 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, int&
         }
         if (n == 0)
             return content;
-        content.append(buffer, static_cast<std::size_t>(n));
+        if (!direct)
+            content.append(buffer, static_cast<std::size_t>(n));
     }
+}
+
+FileReplacements CountedReplacements()
+{
+    return {replacements.load(), syncs.load()};
 }
 
 int UpdateFile(const std::filesystem::path& file, const FileChange& change)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -24,5 +25,13 @@ using FileChange =
 // owner's permissions of the file it replaces). Returns 0 or the errno value of
 // the step that failed.
 int UpdateFile(const std::filesystem::path& file, const FileChange& change);
+
+// How many files this process has replaced, and how many times it waited for
+// the disk, since it started: what the settings cost in writes.
+struct FileReplacements {
+    std::uint64_t replacements = 0;
+    std::uint64_t syncs = 0;
+};
+FileReplacements CountedReplacements();
 
 } // namespace regwiz::platform::posix

@@ -265,14 +265,26 @@ int PrivateProfileFiles::GetInt(const std::filesystem::path& file, std::string_v
 bool PrivateProfileFiles::WriteString(const std::filesystem::path& file, std::string_view section,
                                       std::string_view key, std::string_view value)
 {
-    if (HoldsLineBreak(section) || HoldsLineBreak(key) || HoldsLineBreak(value))
+    const ProfileEntry entry{std::string(key), std::string(value)};
+    return WriteStrings(file, section, std::span(&entry, 1));
+}
+
+bool PrivateProfileFiles::WriteStrings(const std::filesystem::path& file, std::string_view section,
+                                       std::span<const ProfileEntry> entries)
+{
+    if (HoldsLineBreak(section))
         return false;
+    for (const ProfileEntry& entry : entries) {
+        if (HoldsLineBreak(entry.key) || HoldsLineBreak(entry.value))
+            return false;
+    }
     const std::string ansiSection = ToAnsi(section);
-    const std::string ansiKey = ToAnsi(key);
-    const std::string ansiValue = ToAnsi(value);
     const int rc = UpdateFile(file, [&](const std::optional<std::string>& current) {
-        return std::optional<std::string>(
-            WithProfileSetting(current.value_or(""), ansiSection, ansiKey, ansiValue));
+        std::string text = current.value_or("");
+        for (const ProfileEntry& entry : entries)
+            text = WithProfileSetting(std::move(text), ansiSection, ToAnsi(entry.key),
+                                      ToAnsi(entry.value));
+        return std::optional<std::string>(std::move(text));
     });
     return rc == 0;
 }
