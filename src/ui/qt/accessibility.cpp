@@ -1,5 +1,7 @@
 #include "ui/qt/accessibility.h"
 
+#include <algorithm>
+
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -83,20 +85,28 @@ public:
 };
 
 // A drop-down list named after its caption. (Qt's own names a list by its
-// chosen entry on Linux, so the name changed with every choice.) Its value is
-// the chosen entry; its one child the list that drops down.
-class ChoiceInterface final : public QAccessibleWidget {
+// chosen entry on Linux, so the name changed with every choice.) Its value and
+// its read-only text are the chosen entry; its one child the list that drops
+// down.
+class ChoiceInterface final : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit ChoiceInterface(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
 
     QComboBox* Box() const { return static_cast<QComboBox*>(widget()); }
+    QString Shown() const { return Box()->currentText(); }
 
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
     QString text(QAccessible::Text type) const override
     {
         if (type == QAccessible::Value)
-            return Box()->currentText();
+            return Shown();
         if (type == QAccessible::Name && Box()->accessibleName().isEmpty())
-            return Box()->currentText();
+            return Shown();
         return QAccessibleWidget::text(type);
     }
     QAccessible::State state() const override
@@ -117,6 +127,33 @@ public:
     int indexOfChild(const QAccessibleInterface* child) const override
     {
         return child != nullptr && child->object() == Box()->view() ? 0 : -1;
+    }
+
+    // QAccessibleTextInterface: the chosen entry, read only.
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QString text(int start, int end) const override
+    {
+        const QString shown = Shown();
+        if (end < 0 || end > shown.size())
+            end = static_cast<int>(shown.size());
+        start = std::clamp(start, 0, end);
+        return shown.mid(start, end - start);
+    }
+    int characterCount() const override { return static_cast<int>(Shown().size()); }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        return {};
     }
 };
 
