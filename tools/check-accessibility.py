@@ -215,10 +215,15 @@ def check_wizard():
         report(name == "First name", "after \"Missing values\" the focus is on the first missing field",
                name)
         if now is not None:
-            invalid = states(now).contains(pyatspi.STATE_INVALID_ENTRY)
-            described = now.description
-            report(invalid or bool(described), "the missing field says so to screen readers",
-                   f"invalid-entry state: {'yes' if invalid else 'no'}; description: {described!r}")
+            report(bool(now.description), "the missing field's description says so",
+                   repr(now.description))
+            if states(now).contains(pyatspi.STATE_INVALID_ENTRY):
+                report(True, "the missing field reports the invalid-entry state")
+            else:
+                # Not counted: Qt 6.4's QAccessible::State has no invalid-entry
+                # flag, so its AT-SPI bridge never sets the state.
+                print("note the missing field reports no invalid-entry state (Qt 6.4 has none)",
+                      flush=True)
 
     # Escape asks the cancel question; No stays.
     key("Escape")
