@@ -225,6 +225,21 @@ TEST_F(AccessibleWindowTest, AltAAgreesAlthoughTheCaptionShowsNoKey)
         << "Alt+A belongs to Agree only; Next has its own key";
 }
 
+TEST_F(AccessibleWindowTest, TheResultOnTheLastPageIsReachedByKeyboard)
+{
+    GoToPage(11);
+    for (Control* gone : {&form.cmdBack, &form.cmdNext, &form.cmdHelp})
+        gone->SetVisible(false);
+    form.lblConfigSystem.SetCaption("Congratulations:\r\n\r\nYour account has been processed.");
+    form.cmdCancel.SetCaption("Done");
+    form.SetFocus(form.cmdCancel);
+    Press(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Widget(form.lblConfigSystem));
+    EXPECT_TRUE(Interface(Widget(form.lblConfigSystem))
+                    ->text(QAccessible::Name)
+                    .startsWith("Congratulations:"));
+}
+
 TEST_F(AccessibleWindowTest, TheModelsFocusReachesTheField)
 {
     GoToPage(2);

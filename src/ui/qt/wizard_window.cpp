@@ -629,7 +629,8 @@ QWidget* QtFormView::Place(const Cell& cell)
         return nullptr;
     if (cell.width > 0)
         widget->setFixedWidth(FontScaled(*widget, cell.width));
-    if (TakesFocus(control->Kind()))
+    // A status line takes the focus only while it says something.
+    if (TakesFocus(control->Kind()) || control->ReportsStatus())
         tabOrder_.push_back(widget);
     return widget;
 }
