@@ -44,8 +44,18 @@ public:
     virtual bool Shot(const std::filesystem::path& file) = 0;
 };
 
+// After a window chose entry `index` of `control`'s list: a choice no window
+// makes (index -1, "none") reaches the list directly, as the member's clearing
+// it would.
+inline void ChoseInWindow(wizard::Control& control, int index)
+{
+    if (control.ListIndex() != index)
+        control.SetListIndex(index);
+}
+
 std::unique_ptr<Driver> MakeModelDriver(const platform::MousePointer& pointer);
-// Through the Qt widgets on the offscreen platform; null in a build without them.
+// Through the real window: the Qt widgets on the offscreen platform, or on
+// Windows the Win32 window; null in a build without one.
 std::unique_ptr<Driver> MakeWidgetDriver();
 
 } // namespace regwiz::runner

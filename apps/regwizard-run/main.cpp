@@ -55,14 +55,9 @@ int main(int argc, char** argv)
             qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QApplication>(argc, argv);
     }
-#else
+#elif !defined(REGWIZ_RUNNER_WIN32_GUI)
     if (options.gui) {
-#ifdef _WIN32
-        std::cerr << "regwizard-run: --gui runs on Linux only for now; on Windows the runner "
-                     "drives the form model\n";
-#else
         std::cerr << "regwizard-run: this build has no window (--gui needs the Qt build)\n";
-#endif
         return 2;
     }
 #endif

@@ -44,7 +44,7 @@ std::unique_ptr<Driver> MakeModelDriver(const platform::MousePointer& pointer)
     return std::make_unique<ModelDriver>(pointer);
 }
 
-#ifndef REGWIZ_RUNNER_GUI
+#if !defined(REGWIZ_RUNNER_GUI) && !defined(REGWIZ_RUNNER_WIN32_GUI)
 std::unique_ptr<Driver> MakeWidgetDriver()
 {
     return nullptr;

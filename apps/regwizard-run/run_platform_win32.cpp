@@ -42,9 +42,14 @@ public:
         for (const auto& [hive, name] : kHives) {
             HKEY key = nullptr;
             const std::string path = scratch_ + "\\" + name;
-            if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr,
-                                REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr)
-                != ERROR_SUCCESS) {
+            // Another run ending meanwhile may remove the shared parent key
+            // under our feet: creating the path again makes it anew.
+            LSTATUS created = ERROR_NO_SYSTEM_RESOURCES;
+            for (int attempt = 0; attempt < 5 && created != ERROR_SUCCESS; ++attempt)
+                created = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr,
+                                          REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                                          nullptr);
+            if (created != ERROR_SUCCESS) {
                 Restore();
                 throw ScenarioError{0, "cannot make the run's registry key " + path};
             }

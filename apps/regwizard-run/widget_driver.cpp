@@ -89,10 +89,7 @@ public:
         } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
             list->setCurrentRow(index);
         }
-        // No widget chooses "none" (index -1): the list is told directly, as
-        // the member's clearing it would.
-        if (control.ListIndex() != index)
-            control.SetListIndex(index);
+        ChoseInWindow(control, index);
     }
 
     bool Visible(wizard::Control& control) override { return !Widget(control)->isHidden(); }
