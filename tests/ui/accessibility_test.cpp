@@ -240,6 +240,30 @@ TEST_F(AccessibleWindowTest, TheResultOnTheLastPageIsReachedByKeyboard)
                     .startsWith("Congratulations:"));
 }
 
+TEST_F(AccessibleWindowTest, AFocusRingShowsAroundTheFieldOnTheBluePage)
+{
+    GoToPage(2);
+    form.SetFocus(form.txtCity);
+    QCoreApplication::processEvents();
+    const auto rings = view->Window()->findChildren<FocusRing*>();
+    ASSERT_EQ(rings.size(), 1);
+    const FocusRing& ring = *rings.front();
+    QWidget* city = Widget(form.txtCity);
+    EXPECT_TRUE(ring.isVisible());
+    EXPECT_EQ(ring.widget(), city);
+    EXPECT_TRUE(ring.geometry().contains(city->geometry())) << "drawn outside the field";
+    EXPECT_EQ(
+        QAccessible::queryAccessibleInterface(city->parentWidget())
+            ->indexOfChild(QAccessible::queryAccessibleInterface(const_cast<FocusRing*>(&ring))),
+        -1)
+        << "screen readers never meet it";
+
+    form.cmdNext.SetVisible(true);
+    form.SetFocus(form.cmdNext);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ring.isVisible()) << "the button bar keeps the style's own focus frame";
+}
+
 TEST_F(AccessibleWindowTest, TheModelsFocusReachesTheField)
 {
     GoToPage(2);
