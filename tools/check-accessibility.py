@@ -99,6 +99,11 @@ def chosen(combo):
         return None
 
 
+def page_title(page):
+    """The window's title on page `page` of 11."""
+    return f"Registration Wizard - Step {page} of 11"
+
+
 def find_window_id(title):
     out = subprocess.run(["xdotool", "search", "--name", title], capture_output=True, text=True)
     ids = out.stdout.split()
@@ -169,12 +174,12 @@ def check_wizard():
 
     # Welcome: Enter is Next.
     key("Return")
-    moved = wait_for(lambda: top_window(app, "Registration Wizard - Step 1 of 11"), 5)
+    moved = wait_for(lambda: top_window(app, page_title(1)), 5)
     report(moved is not None, "Enter moves on from the Welcome page", window.name)
 
     # Agreement: agreed to by keyboard, no Tab walking.
     key("alt+a")
-    agreed = wait_for(lambda: top_window(app, "Registration Wizard - Step 2 of 11"), 5)
+    agreed = wait_for(lambda: top_window(app, page_title(2)), 5)
     report(agreed is not None, "Alt+A agrees on page 1", window.name)
 
     # Personal information: names, uniqueness, labels, and names that do not

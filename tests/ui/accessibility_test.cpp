@@ -140,8 +140,8 @@ TEST_F(AccessibleWindowTest, TheWindowIsADialogThatCanBeBusyAndPicturesAreHidden
 
     QAccessibleInterface* status = Interface(Widget(form.lblConfigureStep));
     EXPECT_EQ(status->role(), QAccessible::StatusBar);
-    form.lblConfigureStep.SetCaption("Step 2: Connecting to quorvale");
-    EXPECT_EQ(status->text(QAccessible::Name), "Step 2: Connecting to quorvale");
+    form.lblConfigureStep.SetCaption("Connecting to quorvale");
+    EXPECT_EQ(status->text(QAccessible::Name), "Connecting to quorvale");
 }
 
 TEST_F(AccessibleWindowTest, AMissingFieldSaysSoAndItsCaptionTurnsBold)
