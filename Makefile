@@ -21,14 +21,14 @@ PACKAGES    := cmake g++ make pkg-config libgtest-dev libgmock-dev clang-format 
                libcurl4-openssl-dev python3-pyftpdlib g++-mingw-w64-x86-64-posix \
                clang libclang-rt-14-dev
 WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools \
-               libwine-dev wine64 python3-pyftpdlib
+               libwine-dev wine64 python3-pyftpdlib xvfb xauth
 BENCH_PACKAGES := libbenchmark-dev hyperfine time
 # BENCH_FLAGS=--quick only checks that every measurement runs.
 BENCH_FLAGS ?=
 CONFIGURE   := cmake -S . -DREGWIZ_WERROR=$(WERROR) $(CMAKE_FLAGS)
 
 .PHONY: all deps configure build run test sanitize nogui portable fuzz bench windows test-windows \
-        format clean
+        windows-deps windows64 windows-demo format clean
 
 all: build
 
@@ -81,17 +81,27 @@ bench: deps
 
 # The component for Windows: i686 (the shipped one) and x86_64 (the one the
 # tests run under wine); test-windows runs the x86_64 tests under wine64.
-windows:
+windows-deps:
 	@tools/install-deps.sh $(WINDOWS_PACKAGES)
+
+windows64: windows-deps
 	@$(CONFIGURE) -B $(WIN64_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
 	@cmake --build $(WIN64_BUILD) -j$(JOBS)
+
+windows: windows64
 	@$(CONFIGURE) -B $(WIN32_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake >/dev/null
 	@cmake --build $(WIN32_BUILD) -j$(JOBS)
 
 test-windows: windows
 	@tools/test-windows.sh $(WIN64_BUILD) -j$(JOBS)
+
+# The demo of the x86_64 build under wine, in a wine prefix of its own below
+# $(WIN64_BUILD): quorvale-host.exe on the desktop when there is a display,
+# and a picture of every page (on a virtual display) in any case.
+windows-demo: windows64
+	@tools/run-windows-demo.sh $(WIN64_BUILD)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -256,6 +256,13 @@ void frmRegWizard::ResetDUN(const std::string& AccessString)
     if (context.store.WriteSetting("Default", tenDigit ? "\x01" : std::string(1, '\0'), "B") != 0)
         return;
     DoEvents();
+    // The member may close the wizard with "Done" while the events run: the
+    // form's unload released the dial-up component, and there is no entry
+    // left to point anywhere.
+    if (!objRASAcc) {
+        Log(kProcedure, "End");
+        return;
+    }
     dialup::AccessNumberSettings settings{AccessString, tenDigit, {}};
     if (tenDigit) {
         std::string country;
