@@ -2,6 +2,8 @@
 # make test  - build and run every test
 # make fuzz  - build the fuzz targets with clang and run each FUZZ_SECONDS
 # make bench - measure speed and footprint against references (BENCH_FLAGS=--quick)
+# make package - the Debian package (build/regwizard_*.deb); package-test checks it
+# make msi   - the Windows installers (build-win64/regwizard-x64.msi, build-win32/regwizard-x86.msi)
 # WERROR=ON turns compiler warnings into errors; CMAKE_FLAGS adds options to
 # every configure (e.g. CMAKE_FLAGS=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache).
 BUILD       ?= build
@@ -19,16 +21,17 @@ CMAKE_FLAGS ?=
 PACKAGES    := cmake g++ make pkg-config libgtest-dev libgmock-dev clang-format \
                qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
                libcurl4-openssl-dev python3-pyftpdlib g++-mingw-w64-x86-64-posix \
-               clang libclang-rt-14-dev
+               clang libclang-rt-14-dev pandoc
 WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools \
-               libwine-dev wine64 python3-pyftpdlib xvfb xauth
+               libwine-dev wine64 python3-pyftpdlib xvfb xauth wixl
+PACKAGE_PACKAGES := dpkg-dev lintian man-db pandoc
 BENCH_PACKAGES := libbenchmark-dev hyperfine time
 # BENCH_FLAGS=--quick only checks that every measurement runs.
 BENCH_FLAGS ?=
 CONFIGURE   := cmake -S . -DREGWIZ_WERROR=$(WERROR) $(CMAKE_FLAGS)
 
 .PHONY: all deps configure build run test sanitize nogui portable fuzz bench windows test-windows \
-        windows-deps windows64 windows-demo format clean
+        windows-deps windows64 windows-demo format clean package package-test msi
 
 all: build
 
@@ -102,6 +105,19 @@ test-windows: windows
 # and a picture of every page (on a virtual display) in any case.
 windows-demo: windows64
 	@tools/run-windows-demo.sh $(WIN64_BUILD)
+
+# The Debian package of the build (CPack), and its check: lintian, install,
+# a scenario with the installed programs and server, purge (needs root).
+package: build
+	@tools/install-deps.sh $(PACKAGE_PACKAGES)
+	@cd $(BUILD) && cpack -G DEB >/dev/null && ls regwizard_*.deb
+
+package-test: package
+	@tools/test-package.sh $(BUILD)
+
+# The Windows installers, made with every Windows build.
+msi: windows
+	@ls $(WIN64_BUILD)/regwizard-x64.msi $(WIN32_BUILD)/regwizard-x86.msi
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

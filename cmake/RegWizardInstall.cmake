@@ -45,3 +45,27 @@ file(RELATIVE_PATH REGWIZ_PC_TO_PREFIX "/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/")
 string(REGEX REPLACE "/$" "" REGWIZ_PC_TO_PREFIX "${REGWIZ_PC_TO_PREFIX}")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/regwizard.pc.in ${PROJECT_BINARY_DIR}/regwizard.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/regwizard.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# The library's name carries its interface's version (libregwizard.so.4),
+# as the dynamic linker and the package's dependencies know it.
+set_target_properties(regwizard PROPERTIES VERSION ${PROJECT_VERSION}
+                                           SOVERSION ${PROJECT_VERSION_MAJOR})
+
+# What trying the wizard on one machine needs besides the programs: the
+# stand-in registration server with its access-number list, the demo
+# application folder and help document, the demo's scenario.
+set(regwiz_data_dir ${CMAKE_INSTALL_DATADIR}/regwizard)
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/regserver.py DESTINATION ${regwiz_data_dir}/regserver)
+install(FILES ${PROJECT_SOURCE_DIR}/tools/regserver/phone_list.csv
+        DESTINATION ${regwiz_data_dir}/regserver)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/apps/demo/ DESTINATION ${regwiz_data_dir}/demo)
+
+# The host on the desktop's menu.
+if(TARGET quorvale-host)
+  install(FILES ${PROJECT_SOURCE_DIR}/apps/quorvale-host/desktop/quorvale-host.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${PROJECT_SOURCE_DIR}/apps/quorvale-host/desktop/quorvale-host.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+endif()
+
+include(${CMAKE_CURRENT_LIST_DIR}/RegWizardManPages.cmake)

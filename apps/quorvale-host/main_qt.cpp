@@ -8,6 +8,7 @@
 #include <QSplashScreen>
 #include <QTimer>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -49,8 +50,23 @@ public:
     QSplashScreen splash{SplashPicture()};
 };
 
-// The class as the registry files name it; the library built beside this
-// program is the one registered when none is.
+// The library installed with this program (in the prefix's library folder),
+// else the one of the build tree it was built in.
+std::string OwnLibrary()
+{
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const std::filesystem::path installed =
+            (program.parent_path() / REGWIZARD_INSTALLED_LIBRARY).lexically_normal();
+        if (std::filesystem::exists(installed, error))
+            return installed.string();
+    }
+    return REGWIZARD_LIBRARY;
+}
+
+// The class as the registry files name it; the library of this program's
+// build or installation is the one registered when none is.
 class RegistryActivation final : public regwiz::client::Activation {
 public:
     HRESULT Create(void** engine) override
@@ -60,14 +76,17 @@ public:
     std::string RegisterLibrary() override
     {
         const regwizard::com::EntryCall call =
-            regwizard::com::CallServerEntry(REGWIZARD_LIBRARY, "DllRegisterServer");
+            regwizard::com::CallServerEntry(library_, "DllRegisterServer");
         if (call.outcome != regwizard::com::EntryCall::Outcome::Called)
             return call.error;
         return FAILED(call.result)
                    ? "DllRegisterServer: " + regwiz::client::HresultText(call.result)
                    : "";
     }
-    std::string LibraryName() const override { return REGWIZARD_LIBRARY; }
+    std::string LibraryName() const override { return library_; }
+
+private:
+    std::string library_ = OwnLibrary();
 };
 
 } // namespace
