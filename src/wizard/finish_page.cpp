@@ -228,6 +228,10 @@ void frmRegWizard::ShowResult(const std::string& text, const char* button)
     f.cmdBack.SetVisible(false);
     f.cmdHelp.SetVisible(false);
     f.lblConfigSystem.SetCaption(text);
+    // The one button left is the way out: Enter presses it, and the member
+    // starts on it with the result as its description.
+    f.SetDefaultButton(&f.cmdCancel);
+    ResumeNext([&] { f.SetFocus(f.cmdCancel); });
 }
 
 // Points the dial-up entry at the access number chosen on page 10 (an entry of

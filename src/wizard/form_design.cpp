@@ -1,5 +1,7 @@
 #include "wizard/form_design.h"
 
+#include <utility>
+
 namespace regwiz::wizard {
 
 const std::array<const char*, 59> RegWizardDesign::kStateCodes = {
@@ -14,6 +16,7 @@ RegWizardDesign::RegWizardDesign() : FormModel("frmRegWizard")
     SetSize(kDesignWidth, kDesignHeight);
     SetDesignTexts();
     SetDesignLook();
+    SetAccessibility();
     for (const char* code : kStateCodes)
         cboState.AddItem(code);
 }
@@ -115,6 +118,80 @@ void RegWizardDesign::SetDesignLook()
                             &lblAccessCity, &cmdSelectAccessNumber, &cboAccessCity})
         hidden->SetVisible(false);
     cboAccessCity.SetEnabled(false);
+}
+
+// What a screen reader says of each control: fields by the label beside them
+// (two fields under one label each by a name of its own), page frames by the
+// page's subject, and pictures not at all.
+void RegWizardDesign::SetAccessibility()
+{
+    static constexpr std::array<const char*, kPageCount> kPageSubjects = {
+        "Welcome",
+        "Agreement",
+        "Personal Information",
+        "Media Source",
+        "Occupational Information",
+        "Payment Information",
+        "Modem Selection",
+        "Password Entry",
+        "Area Code Selection",
+        "Site Connection",
+        "Access Number Selection",
+        "Finish"};
+    for (int n = 0; n < kPageCount; ++n)
+        Page(n).SetAccessibleName(kPageSubjects[static_cast<std::size_t>(n)]);
+    fraError.SetAccessibleName("Error");
+    fraTerminalError.SetAccessibleName("Error");
+    fraButtonBackground.SetAccessibleName("Buttons");
+
+    const std::pair<Control*, Control*> labelled[] = {
+        {&txtFirstName, &lblFirstName},
+        {&txtLastName, &lblLastName},
+        {&txtAddress1, &lblAddress},
+        {&txtAddress2, &lblAddress},
+        {&txtCity, &lblCity},
+        {&cboState, &lblState},
+        {&txtZipCode, &lblZipCode},
+        {&cboAge, &lblAge},
+        {&cboGender, &lblGender},
+        {&txtPhoneNumber, &lblPhone},
+        {&txtEmailAddress, &lblEMailAddress},
+        {&cboMediaSources, &lblWhere1},
+        {&txtMediaName, &lblWhere2},
+        {&cboEmployed, &lblJobFunction},
+        {&cboOccupation, &lblOccupation},
+        {&cboBusinessOwner, &lblJobTitle},
+        {&cboHomeBased, &lblPrimaryInterest},
+        {&cboPaymentType, &lblPaymentType},
+        {&txtCCNumber, &lblCreditCardNumber},
+        {&cboCCMonth, &lblCCExpiration},
+        {&cboCCYear, &lblCCExpiration},
+        {&txtCCName, &lblCCName},
+        {&lstDevices, &lblConnection},
+        {&txtPassword1, &lblPassword1},
+        {&txtPassword2, &lblPassword2},
+        {&txtAreaCode, &lblAreaCode2},
+        {&lstAccessNumbers, &lblAccessNumbers},
+        {&cboAccessState, &lblAccessState},
+        {&cboAccessCity, &lblAccessCity},
+    };
+    for (const auto& [field, label] : labelled)
+        field->SetLabel(label);
+    txtAddress1.SetAccessibleName("Address line 1");
+    txtAddress2.SetAccessibleName("Address line 2");
+    cboCCMonth.SetAccessibleName("Expiration month");
+    cboCCYear.SetAccessibleName("Expiration year");
+    lstDevices.SetAccessibleName("Connection options");
+    txtAgreement.SetAccessibleName("License Agreement and Privacy Policy");
+
+    for (const auto& control : Controls())
+        if (control->Kind() == K::Image)
+            control->SetDecorative(true);
+    amiPleaseWait.SetAccessibleName("Please Wait");
+    for (Control* status :
+         {&lblPleaseWait, &lblConfigureStep, &lblAccessNumber, &lblConfigSystem, &lblError})
+        status->SetReportsStatus(true);
+    SetDefaultButton(&cmdNext);
 }
 
 } // namespace regwiz::wizard

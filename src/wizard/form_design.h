@@ -176,6 +176,7 @@ private:
     Control& AddPage(int n);
     void SetDesignTexts();
     void SetDesignLook();
+    void SetAccessibility();
 };
 
 } // namespace regwiz::wizard

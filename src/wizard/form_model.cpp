@@ -4,6 +4,7 @@
 
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "platform/mouse_pointer.h"
 
 namespace regwiz::wizard {
 namespace {
@@ -179,6 +180,24 @@ void Control::SetAnimationFile(std::string file)
     Changed(Property::AnimationFile);
 }
 
+std::string Control::AccessibleName() const
+{
+    std::string name = accessibleName_;
+    if (name.empty())
+        name = WithoutMnemonics(label_ != nullptr ? label_->Caption() : caption_);
+    while (!name.empty() && (name.back() == ':' || name.back() == ' '))
+        name.pop_back();
+    return name;
+}
+
+void Control::SetMissing(bool missing)
+{
+    if (missing_ == missing)
+        return;
+    missing_ = missing;
+    Changed(Property::Missing);
+}
+
 void Control::Click()
 {
     if (onClick_) {
@@ -232,6 +251,19 @@ void FormModel::SetMousePointer(int shape)
     Changed(FormProperty::MousePointer);
 }
 
+bool FormModel::Busy() const
+{
+    return mousePointer_ == platform::pointer::Hourglass;
+}
+
+void FormModel::SetDefaultButton(Control* button)
+{
+    if (defaultButton_ == button)
+        return;
+    defaultButton_ = button;
+    Changed(FormProperty::DefaultButton);
+}
+
 void FormModel::SetFocus(Control& control)
 {
     if (!visible_ || !control.UsableOnForm())
@@ -252,6 +284,17 @@ void FormModel::SetSize(int width, int height)
     width_ = width;
     height_ = height;
     Changed(FormProperty::Position);
+}
+
+std::string WithoutMnemonics(const std::string& caption)
+{
+    std::string plain;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&' && i + 1 < caption.size())
+            ++i;
+        plain += caption[i];
+    }
+    return plain;
 }
 
 } // namespace regwiz::wizard

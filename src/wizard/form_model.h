@@ -38,6 +38,7 @@ enum class Property {
     MaxLength,
     PasswordChar,
     AnimationFile,
+    Missing,
 };
 
 namespace colour {
@@ -113,6 +114,28 @@ public:
     const std::string& AnimationFile() const { return animationFile_; }
     void SetAnimationFile(std::string file);
 
+    // What assistive technology calls the control: the name given to it, else
+    // the caption of its label, else its own caption; mnemonics and a
+    // trailing colon left out. It never follows the control's value.
+    std::string AccessibleName() const;
+    void SetAccessibleName(std::string name) { accessibleName_ = std::move(name); }
+    // The label that names the control (null: none).
+    const Control* Label() const { return label_; }
+    void SetLabel(const Control* label) { label_ = label; }
+    // A label whose caption reports how a wait goes: a change is told to the
+    // member, not only drawn.
+    bool ReportsStatus() const { return reportsStatus_; }
+    void SetReportsStatus(bool reports) { reportsStatus_ = reports; }
+    // A picture that only decorates the page: screen readers pass it by.
+    bool Decorative() const { return decorative_; }
+    void SetDecorative(bool decorative) { decorative_ = decorative; }
+
+    // Set by a page check alongside the colour of a field's caption: the
+    // field is missing or wrong (on an entry), or names one that is (on its
+    // label). Cleared when the field passes.
+    bool Missing() const { return missing_; }
+    void SetMissing(bool missing);
+
     // Raises the Click event: a button pressed, a check box or list entry
     // clicked. The form binds the handlers.
     void Click();
@@ -140,6 +163,11 @@ private:
     int listIndex_ = -1;
     int value_ = 0;
     std::string animationFile_;
+    std::string accessibleName_;
+    const Control* label_ = nullptr;
+    bool reportsStatus_ = false;
+    bool decorative_ = false;
+    bool missing_ = false;
     Handler onClick_;
     std::vector<Observer> observers_;
 };
@@ -148,7 +176,15 @@ private:
 // pointer, position and the control that has the focus.
 class FormModel {
 public:
-    enum class FormProperty { Caption, Visible, MousePointer, Focus, Position, Loaded };
+    enum class FormProperty {
+        Caption,
+        Visible,
+        MousePointer,
+        Focus,
+        Position,
+        Loaded,
+        DefaultButton,
+    };
     using Observer = std::function<void(FormModel&, FormProperty)>;
 
     explicit FormModel(std::string name) : name_(std::move(name)) {}
@@ -165,6 +201,14 @@ public:
     void SetVisible(bool visible);
     int MousePointer() const { return mousePointer_; }
     void SetMousePointer(int shape);
+    // The wizard waits (dialling, fetching the access numbers, waiting for the
+    // server's reply): the hourglass is up, and the window is busy.
+    bool Busy() const;
+
+    // The button that Enter presses when the focused control takes no Enter
+    // of its own (null: none).
+    Control* DefaultButton() const { return defaultButton_; }
+    void SetDefaultButton(Control* button);
 
     // SetFocus: raises "Invalid procedure call" (5) when the control cannot
     // take the focus (hidden, disabled, or the form is not shown).
@@ -189,8 +233,12 @@ private:
     bool visible_ = false;
     int mousePointer_ = 0;
     Control* active_ = nullptr;
+    Control* defaultButton_ = nullptr;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     std::vector<Observer> observers_;
 };
+
+// "&Next >" reads "Next >"; "&&" stands for one ampersand.
+std::string WithoutMnemonics(const std::string& caption);
 
 } // namespace regwiz::wizard

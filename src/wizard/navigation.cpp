@@ -28,10 +28,27 @@ void frmRegWizard::FocusOn(Control& control)
 void frmRegWizard::FocusFirstField(bool arrivingBack)
 {
     const PageDescriptor& page = Current();
-    if (page.focusField == nullptr || (arrivingBack && !page.focusWhenBack))
+    if (page.focusField == nullptr) {
+        FocusDefaultButton();
+        return;
+    }
+    if (arrivingBack && !page.focusWhenBack)
         return;
     if (Control* field = form.Find(page.focusField))
         ResumeNext([&] { FocusOn(*field); });
+}
+
+// A page without a field to start on starts on its default button, so that
+// Space and Enter go on rather than back or out; unless the page's entry has
+// put the focus on one of its own controls.
+void frmRegWizard::FocusDefaultButton()
+{
+    const Control* active = form.ActiveControl();
+    if (active != nullptr && active->UsableOnForm() && active->Container() == &form.Page(gStep_))
+        return;
+    Control* button = form.DefaultButton();
+    if (button != nullptr && button->UsableOnForm())
+        ResumeNext([&] { FocusOn(*button); });
 }
 
 bool frmRegWizard::Skipped(std::int16_t page) const

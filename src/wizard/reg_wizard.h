@@ -119,6 +119,7 @@ private:
     void ShowPageTitle();
     void FocusOn(Control& control);
     void FocusFirstField(bool arrivingBack);
+    void FocusDefaultButton();
     std::int16_t NextPage() const;
     std::int16_t PreviousPage() const;
     bool Skipped(std::int16_t page) const;

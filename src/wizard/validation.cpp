@@ -155,21 +155,30 @@ bool IsEmpty(const Control& control)
     return platform::TrimBlanks(control.Text()).empty();
 }
 
+// A caption's colour, and the state that says the same without colour.
+void MarkLabel(Control& label, bool missing)
+{
+    label.SetForeColor(missing ? MissingColour : NormalColour);
+    label.SetMissing(missing);
+}
+
 // An empty field turns its label red. A filled number field that does not
 // convert is listed all the same, but its label keeps the colour it had:
-// only a missing entry is marked on the page.
+// only a missing entry is marked on the page. The entry itself is marked
+// whenever it is listed.
 void CheckField(const Field& field, const NumberSeparators& separators, std::uint16_t& mask)
 {
     const std::string text = field.entry->Text();
     const std::string_view trimmed = platform::TrimBlanks(text);
     if (trimmed.empty()) {
-        field.label->SetForeColor(MissingColour);
+        MarkLabel(*field.label, true);
         mask |= field.bit;
     } else if (field.numeric && !IsDecimalNumber(trimmed, separators)) {
         mask |= field.bit;
     } else {
-        field.label->SetForeColor(NormalColour);
+        MarkLabel(*field.label, false);
     }
+    field.entry->SetMissing((mask & field.bit) != 0);
 }
 
 void CheckFields(const frmRegWizard& wizard, const std::vector<Field>& fields, std::uint16_t bits,
@@ -206,11 +215,27 @@ void ReportMissing(frmRegWizard& wizard, std::uint16_t mask, const std::vector<F
     Tell(wizard, text, OkCancel | Exclamation, "Missing values");
 }
 
+// Once the box is closed the member starts on the first field listed, in the
+// order the page shows them.
+void FocusFirstMissing(frmRegWizard& wizard, std::uint16_t mask, const std::vector<Field>& fields)
+{
+    for (const auto& control : wizard.form.Controls()) {
+        for (const Field& field : fields) {
+            if (field.entry == control.get() && (mask & field.bit) != 0
+                && field.entry->UsableOnForm()) {
+                FocusIfPossible(wizard, *field.entry);
+                return;
+            }
+        }
+    }
+}
+
 bool MaskStepPasses(frmRegWizard& wizard, std::uint16_t mask, const std::vector<Field>& fields)
 {
     if (mask == 0)
         return true;
     ReportMissing(wizard, mask, fields);
+    FocusFirstMissing(wizard, mask, fields);
     return false;
 }
 
@@ -237,22 +262,25 @@ bool CardExpired(const RegWizardDesign& f, const platform::LocalTime& now)
 bool CheckExpiry(frmRegWizard& wizard, std::uint16_t& mask)
 {
     RegWizardDesign& f = wizard.form;
-    f.lblCCExpiration.SetForeColor(NormalColour);
-    if (IsEmpty(f.cboCCMonth)) {
-        f.lblCCExpiration.SetForeColor(MissingColour);
+    MarkLabel(f.lblCCExpiration, false);
+    const bool noMonth = IsEmpty(f.cboCCMonth);
+    if (noMonth) {
+        MarkLabel(f.lblCCExpiration, true);
         mask |= 2;
     } else if (CardExpired(f, wizard.context.ports.clock.Now())) {
         Tell(wizard, "Your credit card number is expired!!!", Exclamation, "Expired credit card");
+        f.cboCCMonth.SetMissing(true);
+        FocusIfPossible(wizard, f.cboCCMonth);
         return false;
     } else {
-        f.lblCCExpiration.SetForeColor(NormalColour);
+        MarkLabel(f.lblCCExpiration, false);
     }
-    if (IsEmpty(f.cboCCYear)) {
-        f.lblCCExpiration.SetForeColor(MissingColour);
+    f.cboCCMonth.SetMissing(noMonth);
+    const bool noYear = IsEmpty(f.cboCCYear);
+    MarkLabel(f.lblCCExpiration, noYear);
+    f.cboCCYear.SetMissing(noYear);
+    if (noYear)
         mask |= 4;
-    } else {
-        f.lblCCExpiration.SetForeColor(NormalColour);
-    }
     return true;
 }
 
@@ -278,14 +306,19 @@ bool PaymentPagePasses(frmRegWizard& wizard)
     RegWizardDesign& f = wizard.form;
     const std::vector<Field> fields = PaymentFields(f);
     std::uint16_t mask = 0;
-    if (IsEmpty(f.cboPaymentType)) {
-        f.lblPaymentType.SetForeColor(MissingColour);
+    const bool noType = IsEmpty(f.cboPaymentType);
+    f.cboPaymentType.SetMissing(noType);
+    if (noType) {
+        MarkLabel(f.lblPaymentType, true);
         mask |= 1;
         return MaskStepPasses(wizard, mask, fields);
     }
-    if (!CheckCard(f.txtCCNumber.Text())) {
+    const bool cardPasses = CheckCard(f.txtCCNumber.Text());
+    f.txtCCNumber.SetMissing(!cardPasses);
+    if (!cardPasses) {
         Tell(wizard, "You have entered an invalid credit card number!!!", Exclamation,
              "Invalid credit card");
+        FocusIfPossible(wizard, f.txtCCNumber);
         return false;
     }
     if (!CheckExpiry(wizard, mask))
@@ -298,9 +331,12 @@ bool PaymentPagePasses(frmRegWizard& wizard)
 
 bool DevicePagePasses(frmRegWizard& wizard)
 {
-    if (wizard.form.lstDevices.ListIndex() >= 0)
+    Control& devices = wizard.form.lstDevices;
+    devices.SetMissing(devices.ListIndex() < 0);
+    if (!devices.Missing())
         return true;
     Tell(wizard, "You must select a device to connect with.", Critical);
+    FocusIfPossible(wizard, devices);
     return false;
 }
 
@@ -399,7 +435,8 @@ void cboPaymentType_Click(frmRegWizard& wizard)
         shown->SetVisible(true);
     for (Control* label :
          {&f.lblPaymentType, &f.lblCreditCardNumber, &f.lblCCExpiration, &f.lblCCName})
-        label->SetForeColor(NormalColour);
+        MarkLabel(*label, false);
+    f.cboPaymentType.SetMissing(false);
 }
 
 void SetInputLimits(frmRegWizard& wizard)

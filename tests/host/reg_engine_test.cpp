@@ -110,6 +110,30 @@ TEST_F(RegEngineTest, LogLinesFollowTheHostsSwitch)
     EXPECT_EQ(log.find("Class_Terminate"), std::string::npos) << "the host switched logging off";
 }
 
+// Space and Enter on a page without fields go on, never back or out.
+TEST_F(RegEngineTest, APageWithoutFieldsStartsOnItsDefaultButton)
+{
+    RegEngineObject engine(component, &host);
+    fake.loop.AdvanceBy(3000);
+    wizard::frmRegWizard& wizard = *component.Form();
+    wizard::RegWizardDesign& form = wizard.form;
+    EXPECT_EQ(form.DefaultButton(), &form.cmdNext);
+    form.SetFocus(form.cmdCancel);
+    wizard.cmdNext_Click();
+    ASSERT_EQ(wizard.gStep(), 1);
+    EXPECT_EQ(form.ActiveControl(), &form.cmdNext);
+
+    form.SetFocus(form.cmdBack);
+    wizard.cmdBack_Click();
+    ASSERT_EQ(wizard.gStep(), 0);
+    EXPECT_EQ(form.ActiveControl(), &form.cmdNext) << "Back is hidden on the Welcome page";
+
+    wizard.cmdNext_Click();
+    wizard.cmdNext_Click();
+    ASSERT_EQ(wizard.gStep(), 2);
+    EXPECT_EQ(form.ActiveControl(), &form.txtFirstName) << "a page with fields starts on one";
+}
+
 TEST_F(RegEngineTest, AffiliatesSkipTheMediaSourcePageBothWays)
 {
     RegEngineObject engine(component, &host);

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFocusFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -71,23 +72,24 @@ TEST_F(WizardWindowTest, EveryControlHasAWidgetNamedAfterIt)
         QWidget* widget = view->WidgetFor(control->Name());
         ASSERT_NE(widget, nullptr) << control->Name();
         EXPECT_EQ(widget->objectName().toStdString(), control->Name());
-        EXPECT_FALSE(widget->accessibleName().isEmpty()) << control->Name();
+        // Pictures only decorate: screen readers pass them by, unnamed.
+        EXPECT_EQ(widget->accessibleName().isEmpty(), control->Decorative()) << control->Name();
     }
-    EXPECT_EQ(view->WidgetFor("fraSteps(3)")->parentWidget(), view->Window());
+    EXPECT_EQ(view->WidgetFor("fraSteps(3)")->parentWidget(), view->Window()->Pages());
     EXPECT_EQ(view->WidgetFor("txtCity")->parentWidget(), view->WidgetFor("fraSteps(2)"));
     EXPECT_EQ(view->WidgetFor("nosuchcontrol"), nullptr);
 }
 
 TEST_F(WizardWindowTest, FieldsAreNamedAfterTheLabelBesideThem)
 {
-    EXPECT_EQ(view->WidgetFor("txtFirstName")->accessibleName(), "First name:");
-    EXPECT_EQ(view->WidgetFor("txtAddress2")->accessibleName(), "Address:");
-    EXPECT_EQ(view->WidgetFor("txtZipCode")->accessibleName(), "Zip code:");
-    EXPECT_EQ(view->WidgetFor("cboGender")->accessibleName(), "Gender:");
+    EXPECT_EQ(view->WidgetFor("txtFirstName")->accessibleName(), "First name");
+    EXPECT_EQ(view->WidgetFor("txtAddress2")->accessibleName(), "Address line 2");
+    EXPECT_EQ(view->WidgetFor("txtZipCode")->accessibleName(), "Zip code");
+    EXPECT_EQ(view->WidgetFor("cboGender")->accessibleName(), "Gender");
     EXPECT_EQ(view->WidgetFor("cmdNext")->accessibleName(), "Next >");
 
     form.lblAccessNumbers.SetCaption("Numbers near you:");
-    EXPECT_EQ(view->WidgetFor("lstAccessNumbers")->accessibleName(), "Numbers near you:");
+    EXPECT_EQ(view->WidgetFor("lstAccessNumbers")->accessibleName(), "Numbers near you");
 }
 
 TEST_F(WizardWindowTest, FormPropertiesReachTheWindow)
@@ -405,7 +407,7 @@ void ExpectTidy(const QWidget& panel)
 {
     std::vector<const QWidget*> shown;
     for (const QWidget* child : panel.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (child->isVisibleTo(&panel))
+        if (child->isVisibleTo(&panel) && qobject_cast<const QFocusFrame*>(child) == nullptr)
             shown.push_back(child);
     }
     for (std::size_t i = 0; i < shown.size(); ++i) {

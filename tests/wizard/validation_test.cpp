@@ -250,6 +250,56 @@ TEST_F(PageChecksTest, PersonalPagePassesWithoutSecondAddressLineOrEmail)
     EXPECT_EQ(form.lblFirstName.ForeColor(), NormalColour) << "a filled field clears its mark";
 }
 
+// What the colour says, said without colour: the state a screen reader
+// reports and a view draws as well.
+TEST_F(PageChecksTest, AFailedCheckMarksItsFieldsAndFocusesTheFirstOnThePage)
+{
+    FillPersonalPage();
+    form.txtPhoneNumber.SetText("");
+    form.txtLastName.SetText("");
+    form.txtZipCode.SetText("6270a");
+    form.Page(Number(Page::Personal)).SetVisible(true);
+    form.SetFocus(form.txtCity);
+
+    EXPECT_FALSE(Next(Page::Personal));
+    for (const Control* marked : {&form.lblLastName, &form.txtLastName, &form.lblPhone,
+                                  &form.txtPhoneNumber, &form.txtZipCode})
+        EXPECT_TRUE(marked->Missing()) << marked->Name();
+    for (const Control* clear : {&form.lblFirstName, &form.txtFirstName, &form.txtCity})
+        EXPECT_FALSE(clear->Missing()) << clear->Name();
+    EXPECT_FALSE(form.lblZipCode.Missing()) << "a wrong number leaves its label as it was";
+    EXPECT_EQ(form.ActiveControl(), &form.txtLastName) << "the first listed, in page order";
+
+    FillPersonalPage();
+    EXPECT_TRUE(Next(Page::Personal));
+    for (const Control* cleared :
+         {&form.lblLastName, &form.txtLastName, &form.txtPhoneNumber, &form.txtZipCode})
+        EXPECT_FALSE(cleared->Missing()) << cleared->Name();
+}
+
+TEST_F(PageChecksTest, TheCardPageMarksTheFieldsItStopsAt)
+{
+    EXPECT_FALSE(Next(Page::Payment));
+    EXPECT_TRUE(form.cboPaymentType.Missing());
+    EXPECT_TRUE(form.lblPaymentType.Missing());
+    EXPECT_EQ(form.ActiveControl(), &form.cboPaymentType);
+
+    FillPaymentPage("4", "");
+    EXPECT_FALSE(form.lblPaymentType.Missing()) << "choosing a type clears its mark";
+    form.txtCCNumber.SetText("4111111111111112");
+    EXPECT_FALSE(Next(Page::Payment));
+    EXPECT_TRUE(form.txtCCNumber.Missing());
+    EXPECT_EQ(form.ActiveControl(), &form.txtCCNumber);
+
+    form.txtCCNumber.SetText("4111111111111111");
+    EXPECT_FALSE(Next(Page::Payment));
+    EXPECT_FALSE(form.txtCCNumber.Missing());
+    EXPECT_FALSE(form.cboCCMonth.Missing());
+    EXPECT_TRUE(form.cboCCYear.Missing());
+    EXPECT_TRUE(form.lblCCExpiration.Missing()) << "the year decides the shared caption";
+    EXPECT_EQ(form.ActiveControl(), &form.cboCCYear);
+}
+
 // ---- Media source and occupation -------------------------------------------------------------
 
 TEST_F(PageChecksTest, MediaAndOccupationPagesListTheirEmptyLists)

@@ -32,13 +32,16 @@ int HeadingEmphasis(const std::string& labelName)
 
 std::string WithoutMnemonics(const std::string& caption)
 {
-    std::string plain;
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == '&' && i + 1 < caption.size())
-            ++i;
-        plain += caption[i];
-    }
-    return plain;
+    return wizard::WithoutMnemonics(caption);
+}
+
+char HiddenAccessKey(const std::string& caption)
+{
+    if (caption.find('&') != std::string::npos)
+        return 0;
+    static const std::map<std::string, char> kKeys = {{"Agree", 'A'}, {"Do Not Agree", 'D'}};
+    const auto key = kKeys.find(caption);
+    return key == kKeys.end() ? 0 : key->second;
 }
 
 PageLayout CompleteLayout(const wizard::FormModel& form, const wizard::Control& panel,

@@ -26,6 +26,10 @@ int HeadingEmphasis(const std::string& labelName);
 // "&Next >" reads "Next >"; "&&" stands for one ampersand.
 std::string WithoutMnemonics(const std::string& caption);
 
+// The key that presses a button with Alt although its caption shows none:
+// "Agree" is Alt+A, where the member agrees. 0: none.
+char HiddenAccessKey(const std::string& caption);
+
 // `layout` with the controls of `panel` it does not name added: the first
 // picture on the left, the rest one per row below the named ones.
 PageLayout CompleteLayout(const wizard::FormModel& form, const wizard::Control& panel,

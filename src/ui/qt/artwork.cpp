@@ -14,9 +14,10 @@ constexpr std::array<const char*, 12> kPageTitles = {
     "Modem",   "Password",  "Area Code", "Connecting",    "Access Number", "Finish",
 };
 
-QPixmap BlankPicture(QSize size)
+QPixmap BlankPicture(QSize size, qreal ratio)
 {
-    QPixmap picture(size);
+    QPixmap picture(size * ratio);
+    picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::transparent);
     return picture;
 }
@@ -97,9 +98,9 @@ void PaintGlobe(QPainter& painter, QRectF box)
 
 } // namespace
 
-QPixmap PagePicture(int page, QSize size)
+QPixmap PagePicture(int page, QSize size, qreal ratio)
 {
-    QPixmap picture = BlankPicture(size);
+    QPixmap picture = BlankPicture(size, ratio);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF area(QPointF(0, 0), QSizeF(size));
@@ -113,9 +114,9 @@ QPixmap PagePicture(int page, QSize size)
     return picture;
 }
 
-QPixmap ErrorPicture(QSize size)
+QPixmap ErrorPicture(QSize size, qreal ratio)
 {
-    QPixmap picture = BlankPicture(size);
+    QPixmap picture = BlankPicture(size, ratio);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF area(QPointF(0, 0), QSizeF(size));
@@ -126,9 +127,9 @@ QPixmap ErrorPicture(QSize size)
     return picture;
 }
 
-QPixmap ConnectionPicture(QSize size)
+QPixmap ConnectionPicture(QSize size, qreal ratio)
 {
-    QPixmap picture = BlankPicture(size);
+    QPixmap picture = BlankPicture(size, ratio);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal unit = size.height() * 0.8;

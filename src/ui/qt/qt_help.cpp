@@ -60,6 +60,8 @@ void QtHelp::MakeWindow()
     auto* layout = new QVBoxLayout(window_.get());
     layout->setContentsMargins(0, 0, 0, 0);
     browser_ = new QTextBrowser(window_.get());
+    browser_->setObjectName(QStringLiteral("helpText"));
+    browser_->setAccessibleName(window_->windowTitle());
     browser_->setOpenExternalLinks(true);
     layout->addWidget(browser_);
 }

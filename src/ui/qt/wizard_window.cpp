@@ -1,7 +1,9 @@
 #include "ui/qt/wizard_window.h"
 
+#include <algorithm>
 #include <array>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -14,9 +16,14 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QVBoxLayout>
 #include <QtDebug>
 
 #include "ui/layout/control_roles.h"
+#include "ui/qt/accessibility.h"
 #include "ui/qt/artwork.h"
 #include "ui/qt/busy_indicator.h"
 
@@ -34,7 +41,6 @@ constexpr int kButtonWidth = 96;
 constexpr int kButtonHeight = 28;
 constexpr int kButtonGap = 8;
 constexpr int kLabelColumnMax = 220;
-constexpr int kHourglass = 11;
 constexpr int kNoInputLimit = 32767; // QLineEdit's own "no limit"
 
 // Marks the view as copying the model into its widgets for as long as it lives.
@@ -82,16 +88,6 @@ void SetBackground(QWidget& widget, QColor colour)
     palette.setColor(QPalette::Window, colour);
     widget.setPalette(palette);
     widget.setAutoFillBackground(true);
-}
-
-QRect ButtonSlot(std::size_t index) // 0 Back, 1 Next, 2 Cancel, 3 Help
-{
-    const int help = WizardWindow::kWidth - kMargin - kButtonWidth;
-    const std::array<int, 4> left = {help - 3 * kButtonWidth - 2 * kButtonGap,
-                                     help - 2 * kButtonWidth - 2 * kButtonGap,
-                                     help - kButtonWidth - kButtonGap, help};
-    return {left[index], (WizardWindow::kButtonBarHeight - kButtonHeight) / 2, kButtonWidth,
-            kButtonHeight};
 }
 
 void Emphasise(const std::string& name, QWidget& label)
@@ -156,18 +152,55 @@ QWidget* MakeLine(QWidget* parent, bool upper)
     return line;
 }
 
-QString DefaultAccessibleName(const Control& control, int page)
-{
-    switch (control.Kind()) {
-    case ControlKind::Image:
-        return QStringLiteral("Picture");
-    case ControlKind::Line:
-        return QStringLiteral("Separator");
-    case ControlKind::Animation:
-        return QStringLiteral("Progress animation");
-    default:
-        return page >= 0 ? QStringLiteral("Page %1").arg(page) : ToQt(control.Name());
+// The pages, one above the other: each page and error panel takes the whole
+// area, and the area is as tall as the tallest shown panel needs at its
+// width, so that a larger font makes the page scroll, never cuts it.
+class PageHost final : public QWidget {
+public:
+    explicit PageHost(QWidget* parent) : QWidget(parent)
+    {
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
     }
+
+    // What the panels need at `width`; `shownOnly`: only the panels shown.
+    int Needed(int width, bool shownOnly) const
+    {
+        int height = WizardWindow::PageArea().height();
+        for (const QFrame* panel : findChildren<QFrame*>(Qt::FindDirectChildrenOnly)) {
+            const QLayout* layout = panel->layout();
+            if (layout == nullptr || (shownOnly && panel->isHidden()))
+                continue;
+            const int needed = layout->hasHeightForWidth() ? layout->totalHeightForWidth(width)
+                                                           : layout->totalMinimumSize().height();
+            height = std::max(height, needed);
+        }
+        return height;
+    }
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override { return Needed(width, true); }
+    QSize sizeHint() const override
+    {
+        return {WizardWindow::kWidth, heightForWidth(WizardWindow::kWidth)};
+    }
+    QSize minimumSizeHint() const override { return {WizardWindow::kWidth / 2, 0}; }
+
+protected:
+    void resizeEvent(QResizeEvent*) override
+    {
+        for (QFrame* panel : findChildren<QFrame*>(Qt::FindDirectChildrenOnly))
+            panel->setGeometry(rect());
+    }
+};
+
+QString DefaultAccessibleName(const Control& control)
+{
+    const std::string name = control.AccessibleName();
+    if (!name.empty() || control.Decorative())
+        return ToQt(name);
+    return ToQt(control.Name());
 }
 
 void ShowForeColour(const Control& control, QWidget& widget)
@@ -196,17 +229,63 @@ void ShowPasswordChar(const Control& control, QWidget& widget)
 
 void ShowAnimation(const Control& control, QWidget& widget)
 {
-    if (auto* busy = dynamic_cast<BusyIndicator*>(&widget))
+    if (auto* busy = dynamic_cast<BusyIndicator*>(&widget)) {
         busy->SetRunning(!control.AnimationFile().empty());
+        QAccessible::State changes;
+        changes.busy = true;
+        changes.animated = true;
+        QAccessibleStateChangeEvent changed(busy, changes);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
+
+// A width of the design's, grown with a font larger than the design's.
+int FontScaled(const QWidget& widget, int width)
+{
+    constexpr double kDesignCharWidth = 7.0;
+    const double scale = widget.fontMetrics().averageCharWidth() / kDesignCharWidth;
+    return static_cast<int>(width * std::max(1.0, scale));
+}
+
+// A field listed by a failed check: screen readers hear why; its caption
+// turns bold as well as red, so the mark does not rest on colour alone.
+constexpr const char* kMissingDescription = "Missing or incorrect value";
 
 } // namespace
 
 WizardWindow::WizardWindow()
+    : pages_(nullptr), scroller_(new QScrollArea(this)), column_(new QVBoxLayout(this)),
+      ring_(nullptr)
 {
+    InstallAccessibleInterfaces();
+    SetBusy(*this, false);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
+    column_->setContentsMargins(0, 0, 0, 0);
+    column_->setSpacing(0);
+    scroller_->setObjectName(QStringLiteral("pageArea"));
+    scroller_->setFrameShape(QFrame::NoFrame);
+    scroller_->setWidgetResizable(true);
+    scroller_->setFocusPolicy(Qt::NoFocus);
+    pages_ = new PageHost(scroller_);
+    pages_->setObjectName(QStringLiteral("pages"));
+    scroller_->setWidget(pages_);
+    column_->addWidget(scroller_, 1);
+    ring_ = new FocusRing(this);
+    ring_->hide();
+    QObject::connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        ring_->Follow(now);
+        // The field with the focus is always scrolled into view.
+        if (now != nullptr && pages_->isAncestorOf(now))
+            scroller_->ensureWidgetVisible(now, 8, 8);
+    });
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    QObject::connect(help, &QShortcut::activated, this, [this] {
+        const std::function<void()> request = onHelpRequested;
+        if (request)
+            request();
+    });
     setFixedSize(kWidth, kHeight);
 }
 
@@ -215,14 +294,60 @@ QRect WizardWindow::PageArea()
     return {0, 0, kWidth, kHeight - kButtonBarHeight - 2};
 }
 
-QRect WizardWindow::SeparatorLine(int index)
+void WizardWindow::AddBelowPages(QWidget* widget)
 {
-    return {0, PageArea().bottom() + 1 + index, kWidth, 1};
+    column_->addWidget(widget, 0);
 }
 
-QRect WizardWindow::ButtonBar()
+void WizardWindow::PagesChanged()
 {
-    return {0, kHeight - kButtonBarHeight, kWidth, kButtonBarHeight};
+    pages_->updateGeometry();
+}
+
+void WizardWindow::FitToScreen()
+{
+    const QScreen* shownOn = screen();
+    if (shownOn == nullptr)
+        return;
+    const QRect room = shownOn->availableGeometry();
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    const int frameWidth = outer.width() - inner.width();
+    const int frameHeight = outer.height() - inner.height();
+    const int below = kHeight - PageArea().height();
+    const int width = std::min(kWidth, room.width() - frameWidth);
+    const int pages = static_cast<const PageHost*>(pages_)->Needed(width, false);
+    const int height = std::min(below + pages, room.height() - frameHeight);
+    setFixedSize(std::max(width, 1), std::max(height, below));
+    // Keep the whole window, title bar included, on the free area.
+    QPoint at = pos();
+    at.setX(std::clamp(at.x(), room.left(),
+                       std::max(room.left(), room.right() + 1 - width - frameWidth)));
+    at.setY(std::clamp(at.y(), room.top(),
+                       std::max(room.top(), room.bottom() + 1 - this->height() - frameHeight)));
+    if (at != pos())
+        move(at);
+}
+
+void WizardWindow::reject()
+{
+    // Escape: what the close box does.
+    const std::function<void()> request = onCloseRequested;
+    if (request)
+        request();
+}
+
+void WizardWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FitToScreen();
+}
+
+void WizardWindow::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        FitToScreen();
 }
 
 void WizardWindow::closeEvent(QCloseEvent* event)
@@ -244,11 +369,18 @@ QtFormView::QtFormView(wizard::RegWizardDesign& form) : form_(form), window_(new
     for (auto property : {FormModel::FormProperty::Caption, FormModel::FormProperty::MousePointer,
                           FormModel::FormProperty::Visible})
         ShowForm(property);
-    // Closing the window is the member's way of saying Cancel.
+    // Closing the window, or Escape, is the member's way of saying Cancel;
+    // F1 is Help.
     window_->onCloseRequested = [this, alive = alive_] {
         if (*alive && form_.cmdCancel.UsableOnForm())
             Feed(this, alive, [this] { form_.cmdCancel.Click(); });
     };
+    window_->onHelpRequested = [this, alive = alive_] {
+        if (*alive && form_.cmdHelp.UsableOnForm())
+            Feed(this, alive, [this] { form_.cmdHelp.Click(); });
+    };
+    ShowDefaultButton();
+    window_->FitToScreen();
 }
 
 QtFormView::~QtFormView()
@@ -278,10 +410,17 @@ void QtFormView::BuildWidgets()
 {
     for (const auto& owned : form_.Controls()) {
         Control& control = *owned;
-        QWidget* parent = control.Container() ? WidgetOf(*control.Container()) : window_.data();
+        QWidget* parent = control.Container()   ? WidgetOf(*control.Container())
+                          : OnPageArea(control) ? window_->Pages()
+                                                : window_.data();
         QWidget* widget = MakeWidget(control, parent);
         widget->setObjectName(ToQt(control.Name()));
-        widget->setAccessibleName(DefaultAccessibleName(control, PageOf(form_, control)));
+        // Marks first: naming the widget makes its accessible interface.
+        if (control.Decorative())
+            MarkAsDecoration(*widget);
+        if (control.ReportsStatus())
+            MarkAsStatus(*widget);
+        widget->setAccessibleName(DefaultAccessibleName(control));
         if (control.Container() && KeepsStandardLook(control.Kind()))
             widget->setPalette(QApplication::palette(widget));
         widgets_[control.Name()] = widget;
@@ -297,13 +436,59 @@ void QtFormView::BuildWidgets()
     // The error panels cover whatever page is up.
     WidgetOf(form_.fraError)->raise();
     WidgetOf(form_.fraTerminalError)->raise();
+    LayOutButtonBar();
+    SetTabOrder();
+    LinkLabels();
+}
+
+// The buttons at the right of the bar: Back and Next together, then Cancel
+// and Help. A hidden button keeps its place.
+void QtFormView::LayOutButtonBar()
+{
+    auto* bar = new QHBoxLayout(WidgetOf(form_.fraButtonBackground));
+    const int inset = (WizardWindow::kButtonBarHeight - kButtonHeight) / 2;
+    bar->setContentsMargins(kMargin, inset, kMargin, inset);
+    bar->setSpacing(0);
+    bar->addStretch(1);
     const std::array<Control*, 4> buttons = {&form_.cmdBack, &form_.cmdNext, &form_.cmdCancel,
                                              &form_.cmdHelp};
     for (std::size_t i = 0; i < buttons.size(); ++i) {
-        WidgetOf(*buttons[i])->setGeometry(ButtonSlot(i));
-        tabOrder_.push_back(WidgetOf(*buttons[i]));
+        QWidget* button = WidgetOf(*buttons[i]);
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
+        button->setMinimumSize(kButtonWidth, kButtonHeight);
+        if (i >= 2)
+            bar->addSpacing(kButtonGap);
+        bar->addWidget(button);
+        tabOrder_.push_back(button);
     }
-    SetTabOrder();
+    WidgetOf(form_.fraButtonBackground)->setMinimumHeight(WizardWindow::kButtonBarHeight);
+}
+
+// Each field is labelled by its caption: the label's buddy, which screen
+// readers take as the field's label. A second field under the same caption
+// gets a twin of the label that is never drawn, as a label has one buddy.
+void QtFormView::LinkLabels()
+{
+    for (const auto& owned : form_.Controls()) {
+        const Control* label = owned->Label();
+        auto* labelWidget = label ? qobject_cast<QLabel*>(WidgetOf(*label)) : nullptr;
+        QWidget* field = WidgetOf(*owned);
+        if (labelWidget == nullptr || field == nullptr)
+            continue;
+        if (labelWidget->buddy() == nullptr
+            && labelWidget->parentWidget() == field->parentWidget()) {
+            labelWidget->setBuddy(field);
+            continue;
+        }
+        auto* twin = new QLabel(labelWidget->text(), field->parentWidget());
+        twin->setObjectName(labelWidget->objectName() + QStringLiteral("#") + ToQt(owned->Name()));
+        twin->setAccessibleName(labelWidget->accessibleName());
+        twin->setBuddy(field);
+        twin->hide();
+        twins_[label].push_back(twin);
+    }
 }
 
 QWidget* QtFormView::MakeWidget(Control& control, QWidget* parent)
@@ -336,28 +521,38 @@ QWidget* QtFormView::MakeWidget(Control& control, QWidget* parent)
 QWidget* QtFormView::MakePicture(const Control& image, QWidget* parent)
 {
     const QSize tall(kPictureWidth, WizardWindow::PageArea().height() - 2 * kMargin);
-    QPixmap picture = ConnectionPicture({200, 72});
+    Picture::Painter paint = ConnectionPicture;
+    QSize size(200, 72);
     for (int page = 0; page < wizard::kPageCount; ++page) {
         const char* name = LayoutOfPage(page).picture;
-        if (name != nullptr && image.Name() == name)
-            picture = PagePicture(page, tall);
+        if (name != nullptr && image.Name() == name) {
+            paint = [page](QSize at, qreal ratio) { return PagePicture(page, at, ratio); };
+            size = tall;
+        }
     }
-    if (image.Container() == &form_.fraError || image.Container() == &form_.fraTerminalError)
-        picture = ErrorPicture(tall);
-    auto* label = new QLabel(parent);
-    label->setPixmap(picture);
-    label->setFixedSize(picture.size());
-    return label;
+    if (image.Container() == &form_.fraError || image.Container() == &form_.fraTerminalError) {
+        paint = ErrorPicture;
+        size = tall;
+    }
+    return new Picture(paint, size, parent);
+}
+
+bool QtFormView::OnPageArea(const Control& control) const
+{
+    return control.Container() == nullptr && control.Kind() == ControlKind::Frame
+           && &control != &form_.fraButtonBackground;
 }
 
 void QtFormView::PlaceOnWindow(const Control& control, QWidget* widget)
 {
-    if (&control == &form_.fraButtonBackground)
-        widget->setGeometry(WizardWindow::ButtonBar());
-    else if (control.Kind() == ControlKind::Line)
-        widget->setGeometry(WizardWindow::SeparatorLine(&control == &form_.LinTopLine ? 0 : 1));
-    else
-        widget->setGeometry(WizardWindow::PageArea());
+    if (OnPageArea(control)) {
+        widget->setGeometry(window_->Pages()->rect());
+        MarkAsPanel(*widget);
+        return;
+    }
+    if (control.Kind() == ControlKind::Line)
+        widget->setFixedHeight(1);
+    window_->AddBelowPages(widget);
 }
 
 void QtFormView::LayOutPanel(Control& panel, PageLayout design)
@@ -373,8 +568,6 @@ void QtFormView::LayOutPanel(Control& panel, PageLayout design)
     grid->setVerticalSpacing(6);
     grid->setColumnStretch(1, 1);
     outer->addLayout(grid, 1);
-    lastLabel_ = nullptr;
-    unnamedInputs_.clear();
     int index = 0;
     bool grows = false;
     for (const Row& row : layout.rows) {
@@ -435,28 +628,11 @@ QWidget* QtFormView::Place(const Cell& cell)
     if (!widget)
         return nullptr;
     if (cell.width > 0)
-        widget->setFixedWidth(cell.width);
-    PairWithLabel(*control, widget);
-    if (TakesFocus(control->Kind()))
+        widget->setFixedWidth(FontScaled(*widget, cell.width));
+    // A status line takes the focus only while it says something.
+    if (TakesFocus(control->Kind()) || control->ReportsStatus())
         tabOrder_.push_back(widget);
     return widget;
-}
-
-// An input takes the name of the label placed before it, or of the next one
-// when none came before on its panel.
-void QtFormView::PairWithLabel(const Control& control, QWidget* widget)
-{
-    if (control.Kind() == ControlKind::Label) {
-        lastLabel_ = &control;
-        auto& inputs = buddies_[&control];
-        inputs.insert(inputs.end(), unnamedInputs_.begin(), unnamedInputs_.end());
-        unnamedInputs_.clear();
-    } else if (IsInput(control.Kind())) {
-        if (lastLabel_)
-            buddies_[lastLabel_].push_back(widget);
-        else
-            unnamedInputs_.push_back(widget);
-    }
 }
 
 void QtFormView::SetTabOrder()
@@ -558,9 +734,10 @@ void QtFormView::ObserveModel()
 
 void QtFormView::ShowAll(Control& control)
 {
-    for (Property property : {Property::Caption, Property::Text, Property::Items, Property::Value,
-                              Property::ForeColor, Property::MaxLength, Property::PasswordChar,
-                              Property::AnimationFile, Property::Enabled, Property::Visible})
+    for (Property property :
+         {Property::Caption, Property::Text, Property::Items, Property::Value, Property::ForeColor,
+          Property::MaxLength, Property::PasswordChar, Property::AnimationFile, Property::Missing,
+          Property::Enabled, Property::Visible})
         Show(control, property);
 }
 
@@ -576,7 +753,10 @@ void QtFormView::Show(Control& control, Property property)
     case Property::Text:
         return ShowText(control, widget);
     case Property::Visible:
-        return widget->setVisible(control.Visible());
+        widget->setVisible(control.Visible());
+        if (window_)
+            window_->PagesChanged();
+        return;
     case Property::Enabled:
         return widget->setEnabled(control.Enabled());
     case Property::ForeColor:
@@ -593,28 +773,63 @@ void QtFormView::Show(Control& control, Property property)
         return ShowPasswordChar(control, *widget);
     case Property::AnimationFile:
         return ShowAnimation(control, *widget);
+    case Property::Missing:
+        return ShowMissing(control, widget);
     }
 }
 
 void QtFormView::ShowCaption(const Control& control, QWidget* widget)
 {
     const QString caption = DisplayText(control.Caption());
-    if (control.Kind() == ControlKind::Label)
+    if (control.Kind() == ControlKind::Label) {
         static_cast<QLabel*>(widget)->setText(caption);
-    else if (control.Kind() == ControlKind::CommandButton
-             || control.Kind() == ControlKind::CheckBox)
-        static_cast<QAbstractButton*>(widget)->setText(caption);
-    else
+    } else if (control.Kind() == ControlKind::CommandButton
+               || control.Kind() == ControlKind::CheckBox) {
+        auto* button = static_cast<QAbstractButton*>(widget);
+        button->setText(caption);
+        // A caption without a mnemonic may still have a key of its own.
+        if (const char key = HiddenAccessKey(control.Caption()); key != 0)
+            button->setShortcut(QKeySequence(Qt::ALT | static_cast<Qt::Key>(key)));
+    } else {
         return;
-    // A label whose text the wizard fills in later goes by its name meanwhile.
-    const QString name =
-        caption.isEmpty() ? ToQt(control.Name()) : DisplayText(WithoutMnemonics(control.Caption()));
-    widget->setAccessibleName(name);
-    const auto inputs = buddies_.find(&control);
-    if (inputs == buddies_.end())
+    }
+    widget->setAccessibleName(DefaultAccessibleName(control));
+    if (control.ReportsStatus()) {
+        // A status the member can reach with Tab and read again (the result
+        // on the last page), once it says something.
+        auto* label = static_cast<QLabel*>(widget);
+        label->setFocusPolicy(caption.isEmpty() ? Qt::NoFocus : Qt::TabFocus);
+        label->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+        AnnounceStatus(*widget);
+    }
+    // Fields named after this label follow its caption.
+    for (const auto& owned : form_.Controls()) {
+        if (owned->Label() != &control)
+            continue;
+        if (QWidget* field = WidgetOf(*owned))
+            field->setAccessibleName(DefaultAccessibleName(*owned));
+    }
+    const auto twins = twins_.find(&control);
+    if (twins != twins_.end()) {
+        for (QLabel* twin : twins->second) {
+            twin->setText(caption);
+            twin->setAccessibleName(widget->accessibleName());
+        }
+    }
+    if (window_ && control.Kind() == ControlKind::Label)
+        window_->PagesChanged();
+}
+
+void QtFormView::ShowMissing(const Control& control, QWidget* widget)
+{
+    if (control.Kind() == ControlKind::Label) {
+        QFont font = widget->font();
+        font.setBold(control.Missing() || HeadingEmphasis(control.Name()) > 0);
+        widget->setFont(font);
         return;
-    for (QWidget* input : inputs->second)
-        input->setAccessibleName(name);
+    }
+    widget->setAccessibleDescription(control.Missing() ? QString::fromLatin1(kMissingDescription)
+                                                       : QString());
 }
 
 void QtFormView::ShowText(const Control& control, QWidget* widget)
@@ -671,14 +886,40 @@ void QtFormView::ShowForm(FormModel::FormProperty property)
     case FormModel::FormProperty::Loaded:
         return window_->setVisible(form_.Visible());
     case FormModel::FormProperty::MousePointer:
-        if (form_.MousePointer() == kHourglass)
+        ShowBusy();
+        if (form_.Busy())
             return window_->setCursor(Qt::WaitCursor);
         return window_->unsetCursor();
     case FormModel::FormProperty::Focus:
         return ShowFocus();
     case FormModel::FormProperty::Position:
-        return window_->move(form_.Left(), form_.Top());
+        window_->move(form_.Left(), form_.Top());
+        if (window_->isVisible())
+            window_->FitToScreen();
+        return;
+    case FormModel::FormProperty::DefaultButton:
+        return ShowDefaultButton();
     }
+}
+
+// Enter presses the page's default button; a focused button takes Enter
+// itself (the dialog's own rule).
+void QtFormView::ShowDefaultButton()
+{
+    const Control* chosen = form_.DefaultButton();
+    for (const auto& owned : form_.Controls()) {
+        if (owned->Kind() != ControlKind::CommandButton)
+            continue;
+        if (auto* button = qobject_cast<QPushButton*>(WidgetOf(*owned))) {
+            button->setAutoDefault(true);
+            button->setDefault(owned.get() == chosen);
+        }
+    }
+}
+
+void QtFormView::ShowBusy()
+{
+    SetBusy(*window_, form_.Busy());
 }
 
 void QtFormView::ShowFocus()

@@ -6,19 +6,26 @@
 #include <string>
 #include <vector>
 
+#include <QDialog>
 #include <QPointer>
 #include <QWidget>
 
 #include "ui/layout/page_layouts.h"
+#include "ui/qt/accessibility.h"
 #include "wizard/form_view.h"
 
 class QGridLayout;
+class QLabel;
+class QScrollArea;
+class QVBoxLayout;
 
 namespace regwiz::ui::qt {
 
-// The wizard's top-level window: a fixed-size dialog with the page area on
-// top, two separator lines, and the button bar at the bottom.
-class WizardWindow final : public QWidget {
+// The wizard's top-level window: a dialog with the page area on top, two
+// separator lines, and the button bar at the bottom. It takes the design's
+// size where the screen has room for it, and less where it has not: the
+// pages then scroll, and the button bar always stays in view.
+class WizardWindow final : public QDialog {
 public:
     WizardWindow();
 
@@ -26,16 +33,38 @@ public:
     static constexpr int kHeight = wizard::RegWizardDesign::kDesignHeight;
     static constexpr int kButtonBarHeight = 48;
 
+    // The design's page area, in the window's own units.
     static QRect PageArea();
-    static QRect ButtonBar();
-    static QRect SeparatorLine(int index); // 0: the upper line, 1: the lower one
 
-    // The member asked the window to close. The window itself never closes:
-    // what happens is the wizard's business.
+    // Where the pages and the error panels go: one above the other, each as
+    // large as the page area.
+    QWidget* Pages() const { return pages_; }
+    // Adds a line or the button bar below the pages, top to bottom.
+    void AddBelowPages(QWidget* widget);
+    // The pages' or their texts' needs changed.
+    void PagesChanged();
+    // Takes the design's size, or what the pages' texts need at the present
+    // font, within the screen's free area; then stays on that area.
+    void FitToScreen();
+
+    // The member asked the window to close (the close box, Escape). The
+    // window itself never closes: what happens is the wizard's business.
     std::function<void()> onCloseRequested;
+    // F1.
+    std::function<void()> onHelpRequested;
+
+    void reject() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QWidget* pages_;
+    QScrollArea* scroller_;
+    QVBoxLayout* column_;
+    FocusRing* ring_;
 };
 
 // Shows a RegWizardDesign in a WizardWindow and feeds the member's input back
@@ -50,7 +79,7 @@ public:
     // The widget that shows the control `controlName` (page frames are
     // "fraSteps(n)"); null when there is none.
     QWidget* WidgetFor(const std::string& controlName) const;
-    QWidget* Window() const { return window_.data(); }
+    WizardWindow* Window() const { return window_.data(); }
 
 private:
     using Control = wizard::Control;
@@ -59,14 +88,16 @@ private:
     QWidget* MakeWidget(Control& control, QWidget* parent);
     QWidget* MakePicture(const Control& image, QWidget* parent);
     void PlaceOnWindow(const Control& control, QWidget* widget);
+    bool OnPageArea(const Control& control) const;
+    void LayOutButtonBar();
 
     // Laying out a panel: its picture, then its rows.
     void LayOutPanel(Control& panel, PageLayout layout);
     int LabelColumnWidth(const PageLayout& layout) const;
     void AddRow(QGridLayout& grid, int index, const Row& row);
     QWidget* Place(const Cell& cell);
-    void PairWithLabel(const Control& control, QWidget* widget);
     void SetTabOrder();
+    void LinkLabels();
 
     // The member's input, into the model.
     void ConnectInput(Control& control, QWidget* widget);
@@ -84,8 +115,11 @@ private:
     void ShowText(const Control& control, QWidget* widget);
     void ShowItems(const Control& control, QWidget* widget);
     void ShowListIndex(const Control& control, QWidget* widget);
+    void ShowMissing(const Control& control, QWidget* widget);
     void ShowForm(wizard::FormModel::FormProperty property);
     void ShowFocus();
+    void ShowDefaultButton();
+    void ShowBusy();
 
     QWidget* WidgetOf(const Control& control) const;
 
@@ -93,13 +127,10 @@ private:
     QPointer<WizardWindow> window_;
     std::map<std::string, QWidget*> widgets_;
     std::map<const Control*, QWidget*> byControl_;
-    // Inputs named after the label beside them, by label.
-    std::map<const Control*, std::vector<QWidget*>> buddies_;
-    // The layout pass: the last label placed, inputs still waiting for one,
-    // and the focusable widgets in the order the member tabs through them.
-    const Control* lastLabel_ = nullptr;
-    std::vector<QWidget*> unnamedInputs_;
+    // The focusable widgets in the order the member tabs through them.
     std::vector<QWidget*> tabOrder_;
+    // Undrawn twins of a label, for the second field it names.
+    std::map<const Control*, std::vector<QLabel*>> twins_;
     // Shared with every observer and input handler: false once the view is
     // gone, since the model and the widgets outlive it a little.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

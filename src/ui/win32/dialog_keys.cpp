@@ -1,5 +1,7 @@
 #include "ui/win32/dialog_keys.h"
 
+#include "ui/win32/form_access.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -27,8 +29,22 @@ LRESULT CALLBACK BeforeDispatch(int code, WPARAM removal, LPARAM lParam)
     if (code == HC_ACTION && removal == PM_REMOVE && message->hwnd != nullptr
         && message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST) {
         const HWND root = GetAncestor(message->hwnd, GA_ROOT);
-        if (IsNavigated(root) && IsDialogMessageW(root, message))
+        if (IsNavigated(root) && message->message == WM_KEYDOWN && message->wParam == VK_F1) {
+            // F1 asks the window for help, as a dialog box's owner is asked.
+            HELPINFO help{};
+            help.cbSize = sizeof help;
+            help.iContextType = HELPINFO_WINDOW;
+            help.iCtrlId = GetDlgCtrlID(message->hwnd);
+            help.hItemHandle = message->hwnd;
+            GetCursorPos(&help.MousePos);
+            SendMessageW(root, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
             message->message = WM_NULL;
+        } else if (IsNavigated(root) && message->message == WM_SYSCHAR
+                   && SendMessageW(root, kHiddenAccessKey, message->wParam, 0) == TRUE) {
+            message->message = WM_NULL;
+        } else if (IsNavigated(root) && IsDialogMessageW(root, message)) {
+            message->message = WM_NULL;
+        }
     }
     return CallNextHookEx(nullptr, code, removal, lParam);
 }

@@ -8,7 +8,8 @@ namespace regwiz::ui::win32 {
 // Keyboard navigation as in a dialog box (Tab, arrow keys, Alt+mnemonic) for
 // `window`, whatever message loop the host runs: while one of these lives, a
 // thread hook (WH_GETMESSAGE) hands the window's keyboard messages to
-// IsDialogMessage and turns those it handled into WM_NULL.
+// IsDialogMessage and turns those it handled into WM_NULL. Enter and Escape
+// reach the window as WM_COMMAND IDOK and IDCANCEL, F1 as WM_HELP.
 class DialogKeys {
 public:
     explicit DialogKeys(HWND window);

@@ -7,6 +7,7 @@
 #include "platform/win32/win32_platform_parts.h"
 #include "ui/layout/control_roles.h"
 #include "ui/win32/dialog_keys.h"
+#include "ui/win32/form_access.h"
 #include "ui/win32/win32_controls.h"
 #include "wizard/pages.h"
 
@@ -89,41 +90,45 @@ RECT ButtonSlot(std::size_t index) // 0 Back, 1 Next, 2 Cancel, 3 Help
     return {left[index], top, left[index] + kButtonWidth, top + kButtonHeight};
 }
 
+// `rect` is in the layout's units (1/96 inch); the window takes its screen's pixels.
 void Place(HWND window, const RECT& rect)
 {
-    SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT pixels = ToPixels(rect, DpiOf(GetAncestor(window, GA_ROOT)));
+    SetWindowPos(window, nullptr, pixels.left, pixels.top, pixels.right - pixels.left,
+                 pixels.bottom - pixels.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HFONT MessageFont(int addedPoints)
+// The system's message font, for a screen at `dpi`.
+HFONT MessageFont(int addedPoints, UINT dpi)
 {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     LOGFONTW font = metrics.lfMessageFont;
+    const int systemDpi = static_cast<int>(DpiOf(nullptr));
+    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), systemDpi);
     if (addedPoints > 0) {
-        HDC screen = GetDC(nullptr);
-        const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-        const int points = std::max(1, MulDiv(std::abs(font.lfHeight), 72, dpi));
-        font.lfHeight = -MulDiv(points + addedPoints, dpi, 72);
+        const int points = std::max(1, MulDiv(std::abs(font.lfHeight), 72, static_cast<int>(dpi)));
+        font.lfHeight = -MulDiv(points + addedPoints, static_cast<int>(dpi), 72);
         font.lfWeight = FW_BOLD;
     }
     return CreateFontIndirectW(&font);
 }
 
 // The size of `text` drawn in `window`'s font, wrapped at `width` (0: one line).
+// Both in the layout's units.
 SIZE TextSize(HWND window, const std::wstring& text, int width)
 {
+    const UINT dpi = DpiOf(GetAncestor(window, GA_ROOT));
     HDC dc = GetDC(window);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
-    RECT rect = {0, 0, width > 0 ? width : 10000, 0};
+    RECT rect = {0, 0, width > 0 ? ToPixels(width, dpi) : 10000, 0};
     const std::wstring measured = text.empty() ? L"X" : text;
     DrawTextW(dc, measured.c_str(), -1, &rect,
               DT_CALCRECT | (width > 0 ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, old);
     ReleaseDC(window, dc);
-    return {text.empty() ? 0 : rect.right, rect.bottom};
+    return {text.empty() ? 0 : ToUnits(rect.right, dpi), ToUnits(rect.bottom, dpi)};
 }
 
 const wchar_t* ClassOf(ControlKind kind)
@@ -269,6 +274,9 @@ Win32FormView::Win32FormView(wizard::RegWizardDesign& form) : form_(form)
     for (auto property : {FormModel::FormProperty::Caption, FormModel::FormProperty::Position,
                           FormModel::FormProperty::MousePointer, FormModel::FormProperty::Visible})
         ShowForm(property);
+    marks_ = std::make_unique<MissingMarks>();
+    NameFieldsSharingACaption(form_, [this](const Control& control) { return WindowOf(control); });
+    ShowForm(FormModel::FormProperty::DefaultButton);
     keys_ = std::make_unique<DialogKeys>(window_);
 }
 
@@ -276,6 +284,7 @@ Win32FormView::~Win32FormView()
 {
     *alive_ = false;
     keys_.reset();
+    marks_.reset();
     if (window_ == nullptr)
         return;
     state_->view = nullptr;
@@ -320,13 +329,14 @@ void Win32FormView::MakeWindow()
 {
     const HINSTANCE module = ThisModule();
     RegisterFormClass(module);
-    RECT frame = {0, 0, kWidth, kHeight};
+    BecomeDpiAware();
+    RECT frame = ToPixels({0, 0, kWidth, kHeight}, DpiOf(nullptr));
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
     window_ = CreateWindowExW(kWindowExStyle, kFormWindowClass, Wide(form_.Caption()).c_str(),
                               kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                               frame.bottom - frame.top, nullptr, nullptr, module, nullptr);
     state_ = new WindowState;
-    state_->font = MessageFont(0);
+    state_->font = MessageFont(0, DpiOf(window_));
     state_->view = this;
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state_));
 }
@@ -378,7 +388,7 @@ void Win32FormView::SetLook(const Control& control, HWND window)
         emphasis > 0 && control.Kind() == ControlKind::Label) {
         HFONT& heading = state_->headings[emphasis];
         if (heading == nullptr)
-            heading = MessageFont(emphasis);
+            heading = MessageFont(emphasis, DpiOf(window_));
         font = heading;
     }
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -443,6 +453,7 @@ void Win32FormView::LayOutPanel(Control& panel)
         }
     }
     LayOutRows(placing, layout.rows);
+    KeepCaptionNamesBeforeFields(WindowOf(panel));
 }
 
 // Rows whose controls are all hidden take no room; growing rows share what
@@ -586,7 +597,20 @@ int Win32FormView::LabelColumnWidth(const std::vector<Row>& rows) const
 
 LRESULT Win32FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // Enter, Escape and F1, as the dialog keys send them.
+    const auto controlOf = [this](HWND window) { return ControlOf(GetDlgCtrlID(window)); };
+    if (Control* button = ButtonForKey(form_, message, wParam, GetFocus(), controlOf)) {
+        Feed(*button, BN_CLICKED, WindowOf(*button));
+        return message == WM_HELP || message == kHiddenAccessKey ? TRUE : 0;
+    }
     switch (message) {
+    case WM_HELP:
+        return TRUE;
+    case kHiddenAccessKey:
+        return FALSE;
+    case WM_DPICHANGED:
+        ShowDpi(*reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_COMMAND:
         Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
@@ -810,6 +834,10 @@ void Win32FormView::Show(Control& control, Property property)
         if (kind == ControlKind::Animation)
             RunAnimation(window, control.AnimationFile());
         return;
+    case Property::Missing:
+        if (marks_)
+            marks_->Show(control, window);
+        return;
     }
     // A caption or a control shown or hidden moves what stands below it.
     if (layoutReady_ && OnPanel(control, form_.fraButtonBackground))
@@ -867,17 +895,49 @@ void Win32FormView::ShowForm(FormModel::FormProperty property)
         return;
     case FormModel::FormProperty::Position:
         return ShowPosition();
+    case FormModel::FormProperty::DefaultButton:
+        return ShowDefaultButton(form_,
+                                 [this](const Control& control) { return WindowOf(control); });
     }
 }
 
 // The form's size is its window's inside; the frame comes on top.
 void Win32FormView::ShowPosition()
 {
-    RECT frame = {0, 0, form_.Width() > 0 ? form_.Width() : kWidth,
-                  form_.Height() > 0 ? form_.Height() : kHeight};
+    RECT frame = ToPixels({0, 0, form_.Width() > 0 ? form_.Width() : kWidth,
+                           form_.Height() > 0 ? form_.Height() : kHeight},
+                          DpiOf(window_));
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
     SetWindowPos(window_, nullptr, form_.Left(), form_.Top(), frame.right - frame.left,
                  frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Moved to a screen of another DPI: fonts and layout for its pixels, in the
+// place and size the system suggests.
+void Win32FormView::ShowDpi(const RECT& suggested)
+{
+    const HFONT oldFont = state_->font;
+    const std::map<int, HFONT> oldHeadings = std::move(state_->headings);
+    state_->headings.clear();
+    marks_ = std::make_unique<MissingMarks>(); // the old one gives the plain fonts back
+    state_->font = MessageFont(0, DpiOf(window_));
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const auto& control : form_.Controls())
+        SetLook(*control, WindowOf(*control));
+    const std::array<Control*, 4> buttons = {&form_.cmdBack, &form_.cmdNext, &form_.cmdCancel,
+                                             &form_.cmdHelp};
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        Place(WindowOf(*buttons[i]), ButtonSlot(i));
+    for (int page = 0; page < wizard::kPageCount; ++page)
+        LayOutPanel(form_.Page(page));
+    LayOutPanel(form_.fraError);
+    LayOutPanel(form_.fraTerminalError);
+    for (const auto& control : form_.Controls())
+        marks_->Show(*control, WindowOf(*control));
+    DeleteObject(oldFont);
+    for (const auto& heading : oldHeadings)
+        DeleteObject(heading.second);
 }
 
 // The pointer changes at once when it is over the window; else when it gets

@@ -102,6 +102,7 @@ private:
     void ShowForm(wizard::FormModel::FormProperty property);
     void ShowPosition();
     void ShowCursor();
+    void ShowDpi(const RECT& suggested);
 
     HWND WindowOf(const Control& control) const;
     Control* ControlOf(int id) const;
@@ -115,6 +116,7 @@ private:
     // which may outlive the view a little (WindowState).
     struct WindowState* state_ = nullptr;
     std::unique_ptr<class DialogKeys> keys_;
+    std::unique_ptr<class MissingMarks> marks_;
     // Shared with every observer: false once the view is gone, since the
     // model outlives it a little.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
