@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "regsvr32.h"
+
 namespace regwiz::test {
 
 // REGWIZ_DLL is the build's path of the DLL; wine maps the root as drive Z:.
@@ -22,19 +24,7 @@ inline std::wstring DllPath()
 // regsvr32's exit code with `options` (e.g. L"/s", L"/u /s") on the DLL.
 inline DWORD Regsvr32(const std::wstring& options)
 {
-    std::wstring command = L"regsvr32.exe " + options + L" \"" + DllPath() + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process))
-        return ~DWORD{0};
-    ::WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = ~DWORD{0};
-    ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return code;
+    return Regsvr32(options, DllPath());
 }
 
 inline std::wstring Wide(const char* text)

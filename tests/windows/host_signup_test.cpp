@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "regsvr32.h"
 #include "regwizard-run/win32_window_driver.h"
 
 namespace regwiz::test {
@@ -142,24 +143,6 @@ void WriteSetting(const char* name, const std::string& text)
                                 static_cast<DWORD>(text.size() + 1)),
               ERROR_SUCCESS)
         << name;
-}
-
-// regsvr32's exit code with `options` on `dll`.
-DWORD Regsvr32(const std::wstring& options, const fs::path& dll)
-{
-    std::wstring command = L"regsvr32.exe " + options + L" \"" + dll.wstring() + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process))
-        return ~DWORD{0};
-    ::WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = ~DWORD{0};
-    ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return code;
 }
 
 bool ClassRegistered()
@@ -328,7 +311,7 @@ public:
     // The machine as it was: no settings, no modem, the class unregistered.
     ~SignUpMachine()
     {
-        Regsvr32(L"/u /s", WinePath(REGWIZ_HOST).parent_path() / "RegWizard.dll");
+        Regsvr32(L"/u /s", (WinePath(REGWIZ_HOST).parent_path() / "RegWizard.dll").wstring());
         ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\quorvale");
         std::error_code ignored;
         fs::remove_all(modemFolder_, ignored);

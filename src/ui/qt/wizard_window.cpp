@@ -23,6 +23,7 @@
 #include <QtDebug>
 
 #include "ui/layout/control_roles.h"
+#include "ui/layout/model_watch.h"
 #include "ui/qt/accessibility.h"
 #include "ui/qt/artwork.h"
 #include "ui/qt/busy_indicator.h"
@@ -720,24 +721,14 @@ void QtFormView::Feed(QtFormView* view, const std::shared_ptr<bool>& alive,
 
 void QtFormView::ObserveModel()
 {
-    for (const auto& control : form_.Controls()) {
-        control->Observe([this, alive = alive_](Control& changed, Property property) {
-            if (*alive)
-                Show(changed, property);
-        });
-    }
-    form_.Observe([this, alive = alive_](FormModel&, FormModel::FormProperty property) {
-        if (*alive)
-            ShowForm(property);
-    });
+    ui::WatchModel(
+        form_, alive_, [this](Control& changed, Property property) { Show(changed, property); },
+        [this](FormModel::FormProperty property) { ShowForm(property); });
 }
 
 void QtFormView::ShowAll(Control& control)
 {
-    for (Property property :
-         {Property::Caption, Property::Text, Property::Items, Property::Value, Property::ForeColor,
-          Property::MaxLength, Property::PasswordChar, Property::AnimationFile, Property::Missing,
-          Property::Enabled, Property::Visible})
+    for (Property property : ui::kShownProperties)
         Show(control, property);
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/win32/win32_platform_parts.h"
 #include "ui/layout/control_roles.h"
+#include "ui/layout/model_watch.h"
 #include "ui/win32/dialog_keys.h"
 #include "ui/win32/form_access.h"
 #include "ui/win32/win32_controls.h"
@@ -765,23 +766,14 @@ void Win32FormView::FollowWindowPosition()
 
 void Win32FormView::ObserveModel()
 {
-    for (const auto& control : form_.Controls()) {
-        control->Observe([this, alive = alive_](Control& changed, Property property) {
-            if (*alive)
-                Show(changed, property);
-        });
-    }
-    form_.Observe([this, alive = alive_](FormModel&, FormModel::FormProperty property) {
-        if (*alive)
-            ShowForm(property);
-    });
+    ui::WatchModel(
+        form_, alive_, [this](Control& changed, Property property) { Show(changed, property); },
+        [this](FormModel::FormProperty property) { ShowForm(property); });
 }
 
 void Win32FormView::ShowAll(Control& control)
 {
-    for (Property property : {Property::Caption, Property::Text, Property::Items, Property::Value,
-                              Property::ForeColor, Property::MaxLength, Property::PasswordChar,
-                              Property::AnimationFile, Property::Enabled, Property::Visible})
+    for (Property property : ui::kShownProperties)
         Show(control, property);
 }
 
