@@ -9,8 +9,8 @@
 #include <string>
 #include <sys/wait.h>
 #include <thread>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/posix/atomic_file.h"
 #include "support/temp_dir.h"

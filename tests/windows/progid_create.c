@@ -35,8 +35,7 @@ int main(void)
     Check(SUCCEEDED(hr), "CLSIDFromProgID(RegWizard.RegEngine)", hr);
     Check(SUCCEEDED(hr) && IsEqualCLSID(&clsid, &CLSID_RegEngine), "the ProgID's CLSID", hr);
     if (SUCCEEDED(hr)) {
-        hr = CoCreateInstance(&clsid, NULL, CLSCTX_INPROC_SERVER, &IID__RegEngine,
-                              (void**)&engine);
+        hr = CoCreateInstance(&clsid, NULL, CLSCTX_INPROC_SERVER, &IID__RegEngine, (void**)&engine);
         Check(SUCCEEDED(hr) && engine != NULL, "CoCreateInstance", hr);
     }
     if (engine != NULL) {
@@ -46,8 +45,7 @@ int main(void)
         IConnectionPoint* events = NULL;
         hr = IDispatch_GetIDsOfNames(engine, &IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
         Check(SUCCEEDED(hr), "GetIDsOfNames(CancelRegistration)", hr);
-        hr = IDispatch_QueryInterface(engine, &IID_IConnectionPointContainer,
-                                      (void**)&container);
+        hr = IDispatch_QueryInterface(engine, &IID_IConnectionPointContainer, (void**)&container);
         Check(SUCCEEDED(hr), "IConnectionPointContainer", hr);
         if (container != NULL) {
             hr = IConnectionPointContainer_FindConnectionPoint(container, &DIID___RegEngine,
