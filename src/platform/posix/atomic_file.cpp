@@ -112,23 +112,21 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, int&
             error = errno;
         return std::nullopt;
     }
-    // In one piece when the size is known, so a large file is read once into
-    // a buffer of its size; then to the end, for files that grow meanwhile.
+    // Into a buffer of the file's size and one byte more, so a whole file
+    // takes one read and the next one finds its end; a file that grows
+    // meanwhile is read to its end all the same.
+    constexpr std::size_t kGrowth = 65536;
     std::string content;
     struct stat st {};
     if (::fstat(in.get(), &st) == 0 && st.st_size > 0)
-        content.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
+        content.reserve(static_cast<std::size_t>(st.st_size) + 1);
     for (;;) {
-        const std::size_t room = content.capacity() - content.size();
-        const bool direct = room > 0;
         const std::size_t before = content.size();
-        if (direct)
-            content.resize(content.capacity());
-        char* target = direct ? content.data() + before : buffer;
-        const ssize_t n = ::read(in.get(), target, direct ? room : sizeof buffer);
-        if (direct)
-            content.resize(before + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+        const std::size_t room =
+            content.capacity() > before ? content.capacity() - before : kGrowth;
+        content.resize(before + room);
+        const ssize_t n = ::read(in.get(), content.data() + before, room);
+        content.resize(before + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -137,8 +135,6 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, int&
         }
         if (n == 0)
             return content;
-        if (!direct)
-            content.append(buffer, static_cast<std::size_t>(n));
     }
 }
 
