@@ -34,7 +34,9 @@ std::optional<std::string> PosixFiles::Read(const std::filesystem::path& file) c
 {
     int error = 0;
     std::optional<std::string> bytes = ReadWholeFile(file, error);
-    return error == 0 ? bytes : std::nullopt;
+    if (error != 0)
+        return std::nullopt;
+    return bytes;
 }
 
 FileFailure PosixFiles::Append(const std::filesystem::path& file, std::string_view bytes)
