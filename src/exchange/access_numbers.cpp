@@ -1,7 +1,10 @@
 #include "exchange/access_numbers.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -17,75 +20,81 @@ std::string ServerUrl(const std::string& configured, const char* scheme)
     return configured.empty() ? std::string(scheme) + kDefaultHost : configured;
 }
 
-constexpr std::size_t kMaxFieldBytes = UINT32_MAX;
+constexpr std::size_t kLastRecordStart = UINT32_MAX;
 
-bool IsBlank(char c)
+// The list is scanned up to the NUL a std::string keeps after its text, so
+// the scanning loops look at one byte per step and stop at the end without
+// a second test; a NUL inside the text is only a byte of its field.
+using Bytes = std::array<bool, 256>;
+
+constexpr Bytes ByteSet(std::string_view members)
 {
-    return c == ' ' || c == '\t';
+    Bytes set{};
+    for (const char c : members)
+        set[static_cast<unsigned char>(c)] = true;
+    return set;
 }
 
-bool EndsField(char c)
+constexpr Bytes kFieldEnds = ByteSet(std::string_view(",\r\n\0", 4));
+constexpr Bytes kQuoteEnds = ByteSet(std::string_view("\"\0", 2));
+constexpr Bytes kBlanks = ByteSet(" \t");
+constexpr Bytes kBlanksAndLineEnds = ByteSet(" \t\r\n");
+
+bool In(const Bytes& set, char c)
 {
-    return c == ',' || c == '\r' || c == '\n';
+    return set[static_cast<unsigned char>(c)];
 }
 
-// Reads the list's fields in order and packs each one behind the ones read
-// before, in the same buffer: a field never takes more room than it had.
-class FieldPacker {
-public:
-    explicit FieldPacker(std::string& text) : text_(text) {}
+// The first byte of `stops` (which holds NUL) from `at`, or `end`.
+const char* FindFirst(const Bytes& stops, const char* at, const char* end)
+{
+    for (;;) {
+        while (!In(stops, *at))
+            ++at;
+        if (*at != '\0' || at == end)
+            return at;
+        ++at;
+    }
+}
 
-    bool AtEnd() const { return text_.find_first_not_of(" \t\r\n", at_) == std::string::npos; }
+const char* SkipAll(const Bytes& set, const char* at)
+{
+    while (In(set, *at))
+        ++at;
+    return at;
+}
 
-    // One field: quoted (commas inside belong to it) or up to the next comma
-    // or line end, blanks around it dropped. False once the buffer is full.
-    bool PackNextField()
-    {
-        while (at_ < text_.size() && IsBlank(text_[at_]))
-            ++at_;
-        std::size_t begin = at_;
-        std::size_t end = at_;
-        if (at_ < text_.size() && text_[at_] == '"') {
-            begin = at_ + 1;
-            end = std::min(text_.find('"', begin), text_.size());
-            at_ = end == text_.size() ? end : end + 1;
-            SkipToSeparator();
-        } else {
-            SkipToSeparator();
-            end = at_;
-            while (end > begin && IsBlank(text_[end - 1]))
-                --end;
+// The field that starts at `at`: quoted (commas inside belong to it) or up
+// to the next comma or line end, blanks around it dropped.
+std::string_view FieldAt(const char* at, const char* end)
+{
+    at = SkipAll(kBlanks, at);
+    if (*at == '"')
+        return std::string_view(at + 1, FindFirst(kQuoteEnds, at + 1, end));
+    const char* last = FindFirst(kFieldEnds, at, end);
+    while (last != at && In(kBlanks, last[-1]))
+        --last;
+    return std::string_view(at, last);
+}
+
+// Where the field `count` fields after the one at `at` starts. A comma, a
+// CR LF pair, or a lone CR or LF ends a field outside quotes; a quote opens
+// only where a field starts, blanks aside.
+const char* SkipFields(const char* at, const char* end, std::size_t count)
+{
+    for (; count > 0; --count) {
+        at = SkipAll(kBlanks, at);
+        if (*at == '"') {
+            at = FindFirst(kQuoteEnds, at + 1, end);
+            at += at == end ? 0 : 1;
         }
-        SkipSeparator();
-        if (end - begin > kMaxFieldBytes - packed_)
-            return false;
-        std::char_traits<char>::move(text_.data() + packed_, text_.data() + begin, end - begin);
-        packed_ += end - begin;
-        return true;
+        at = FindFirst(kFieldEnds, at, end);
+        if (at == end)
+            return end;
+        at += *at == '\r' && at[1] == '\n' ? 2 : 1;
     }
-
-    std::size_t Packed() const { return packed_; }
-
-private:
-    void SkipToSeparator()
-    {
-        while (at_ < text_.size() && !EndsField(text_[at_]))
-            ++at_;
-    }
-
-    // A comma, a CR LF pair, or a lone CR or LF.
-    void SkipSeparator()
-    {
-        if (at_ >= text_.size())
-            return;
-        const bool crlf = text_[at_] == '\r' && at_ + 1 < text_.size() && text_[at_ + 1] == '\n';
-        at_ += crlf ? 2 : 1;
-    }
-
-    std::string& text_;
-    std::size_t at_ = 0;
-    std::size_t packed_ = 0;
-};
+    return at;
+}
 
 using Column = AccessColumn;
 
@@ -152,9 +161,10 @@ std::string RegistrationFtpUrl(const std::string& configured)
 
 std::string_view AccessNumberTable::AnsiField(std::size_t row, AccessColumn column) const
 {
-    const std::size_t index = row * kAccessColumns + static_cast<std::size_t>(column);
-    const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
-    return std::string_view(fields_).substr(begin, ends_[index] - begin);
+    const char* end = text_.data() + text_.size();
+    const char* start = text_.data() + starts_[row];
+    const auto skipped = static_cast<std::size_t>(column);
+    return FieldAt(skipped == 0 ? start : SkipFields(start, end, skipped), end);
 }
 
 std::string AccessNumberTable::Field(std::size_t row, AccessColumn column) const
@@ -165,21 +175,18 @@ std::string AccessNumberTable::Field(std::size_t row, AccessColumn column) const
 AccessNumberTable ReadPhoneList(std::string ansiText)
 {
     AccessNumberTable table;
-    const auto lines = static_cast<std::size_t>(std::count(ansiText.begin(), ansiText.end(), '\n'));
-    table.ends_.reserve((lines + 1) * kAccessColumns);
-    FieldPacker packer(ansiText);
-    bool room = true;
-    while (room && !packer.AtEnd()) {
-        for (std::size_t column = 0; room && column < kAccessColumns; ++column) {
-            room = packer.PackNextField();
-            if (room)
-                table.ends_.push_back(static_cast<std::uint32_t>(packer.Packed()));
-        }
+    const char* begin = ansiText.data();
+    const char* end = begin + ansiText.size();
+    // A record takes ten bytes at least ("a,b,c,d,e" and a line end): room
+    // for one in eight is address space that is only taken as it fills.
+    table.starts_.reserve(ansiText.size() / 8 + 1);
+    for (const char* at = begin; SkipAll(kBlanksAndLineEnds, at) != end;
+         at = SkipFields(at, end, kAccessColumns)) {
+        if (static_cast<std::size_t>(at - begin) > kLastRecordStart)
+            break;
+        table.starts_.push_back(static_cast<std::uint32_t>(at - begin));
     }
-    // A record cut short by a full buffer is dropped whole.
-    table.ends_.resize(table.Rows() * kAccessColumns);
-    ansiText.resize(table.ends_.empty() ? 0 : table.ends_.back());
-    table.fields_ = std::move(ansiText);
+    table.text_ = std::move(ansiText);
     return table;
 }
 

@@ -22,12 +22,13 @@ enum class AccessColumn { State, City, AreaCode, Number, Extra };
 inline constexpr std::size_t kAccessColumns = 5;
 
 // The access-number list as loaded: one row per record. A list can run to
-// hundreds of thousands of rows, so it is kept as the fields' Windows-1252
-// bytes packed into one buffer, each field found by where it ends; text is
-// converted only for the entries the member is shown.
+// hundreds of thousands of rows, so it keeps the file's Windows-1252 text as
+// read and only where each record starts; a field is found again in its
+// record when asked for, and text is converted only for the entries the
+// member is shown.
 class AccessNumberTable {
 public:
-    std::size_t Rows() const { return ends_.size() / kAccessColumns; }
+    std::size_t Rows() const { return starts_.size(); }
     // A field as UTF-8.
     std::string Field(std::size_t row, AccessColumn column) const;
     // A field as stored (Windows-1252).
@@ -35,13 +36,14 @@ public:
 
 private:
     friend AccessNumberTable ReadPhoneList(std::string ansiText);
-    std::string fields_;
-    std::vector<std::uint32_t> ends_; // per field, where it ends in fields_
+    std::string text_;
+    std::vector<std::uint32_t> starts_; // per record, where it starts in text_
 };
 
 // Reads a comma-separated list (State, City, AreaCode, Number, Extra) in
-// Windows-1252: every record, in file order. The text becomes the table's
-// buffer: its fields are packed in place. Reading stops at 4 GiB of fields.
+// Windows-1252: every record, in file order; a record is the next five
+// fields, whatever the line ends between them. The text becomes the table's
+// own. Records that start past 4 GiB are not read.
 AccessNumberTable ReadPhoneList(std::string ansiText);
 
 // The entries the member chooses from, in list order.

@@ -270,6 +270,13 @@ TEST(PhoneList, ReadsEveryRowOfALargeList)
     EXPECT_EQ(table.Field(39999, AccessColumn::Number), "55539999");
     EXPECT_EQ(table.Field(39999, AccessColumn::Extra), "56K");
     EXPECT_EQ(AccessStates(table).size(), 400u);
+
+    // The table keeps the text it is given and little beside it.
+    const std::size_t before = allocatedBytes;
+    const std::size_t size = text.size();
+    const AccessNumberTable kept = ReadPhoneList(std::move(text));
+    EXPECT_LT(allocatedBytes - before, size / 2 + 64) << "for a list of " << size << " bytes";
+    EXPECT_EQ(kept.Rows(), 40000u);
 }
 
 // A list sorted by state and city, with area codes that are near misses of one another.
