@@ -1,5 +1,6 @@
 #include "platform/win32/win32_profile_files.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -18,22 +19,53 @@ bool HoldsLineBreak(std::string_view text)
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
+// A list the profile functions give as texts each ending in NUL, the list
+// ending in a second NUL. A full buffer comes back as its size less two, and
+// the list may be cut: then it is asked for again with more room.
+template <typename Fill> std::vector<std::string> ProfileList(Fill fill)
+{
+    std::vector<char> buffer(1024);
+    while (fill(buffer.data(), static_cast<DWORD>(buffer.size())) + 2 >= buffer.size())
+        buffer.resize(buffer.size() * 2);
+    std::vector<std::string> texts;
+    for (const char* text = buffer.data(); *text != '\0'; text += texts.back().size() + 1)
+        texts.emplace_back(text);
+    return texts;
+}
+
 // The names of the file's sections, each as the file spells it (Windows-1252).
 std::vector<std::string> SectionNames(const std::string& file)
 {
-    std::vector<char> buffer(1024);
-    for (;;) {
-        const DWORD length = GetPrivateProfileSectionNamesA(
-            buffer.data(), static_cast<DWORD>(buffer.size()), file.c_str());
-        // A full buffer returns its size less two: the list may be cut.
-        if (length + 2 < buffer.size())
-            break;
-        buffer.resize(buffer.size() * 2);
+    return ProfileList([&](char* buffer, DWORD size) {
+        return GetPrivateProfileSectionNamesA(buffer, size, file.c_str());
+    });
+}
+
+// A section's lines ("key=value", other lines as they stand), Windows-1252.
+std::vector<std::string> SectionLines(const std::string& section, const std::string& file)
+{
+    return ProfileList([&](char* buffer, DWORD size) {
+        return GetPrivateProfileSectionA(section.c_str(), buffer, size, file.c_str());
+    });
+}
+
+std::string LineKey(std::string_view line)
+{
+    return UpperAnsi(TrimBlanks(line.substr(0, line.find('='))));
+}
+
+// Sets key=value in a section's lines as WritePrivateProfileStringA would:
+// the first line of that key, in its own spelling, or a new last line.
+void SetLine(std::vector<std::string>& lines, const std::string& key, const std::string& value)
+{
+    const std::string wanted = UpperAnsi(TrimBlanks(key));
+    for (std::string& line : lines) {
+        if (LineKey(line) == wanted) {
+            line = std::string(TrimBlanks(line.substr(0, line.find('=')))) + "=" + value;
+            return;
+        }
     }
-    std::vector<std::string> names;
-    for (const char* name = buffer.data(); *name != '\0'; name += names.back().size() + 1)
-        names.emplace_back(name);
-    return names;
+    lines.push_back(key + "=" + value);
 }
 
 } // namespace
@@ -66,6 +98,30 @@ bool Win32ProfileFiles::WriteString(const std::filesystem::path& file, std::stri
     return WritePrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(),
                                       ToAnsi(value).c_str(), AnsiPath(file).c_str())
            != FALSE;
+}
+
+// One read of the section and one write of it, so the keys land together.
+bool Win32ProfileFiles::WriteStrings(const std::filesystem::path& file, std::string_view section,
+                                     std::span<const ProfileEntry> entries)
+{
+    const bool forged = HoldsLineBreak(section)
+                        || std::any_of(entries.begin(), entries.end(), [](const ProfileEntry& e) {
+                               return HoldsLineBreak(e.key) || HoldsLineBreak(e.value);
+                           });
+    if (forged)
+        return false;
+    if (entries.empty())
+        return true;
+    const std::string ansiSection = ToAnsi(section);
+    const std::string path = AnsiPath(file);
+    std::vector<std::string> lines = SectionLines(ansiSection, path);
+    for (const ProfileEntry& entry : entries)
+        SetLine(lines, ToAnsi(entry.key), ToAnsi(entry.value));
+    std::string texts;
+    for (const std::string& line : lines)
+        texts.append(line).push_back('\0');
+    texts.push_back('\0');
+    return WritePrivateProfileSectionA(ansiSection.c_str(), texts.data(), path.c_str()) != FALSE;
 }
 
 bool Win32ProfileFiles::DeleteSection(const std::filesystem::path& file, std::string_view section)
