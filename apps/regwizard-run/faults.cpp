@@ -45,14 +45,15 @@ bool FaultyProfileFiles::WriteString(const std::filesystem::path& file, std::str
 }
 
 bool FaultyProfileFiles::WriteStrings(const std::filesystem::path& file, std::string_view section,
-                                      std::span<const platform::ProfileEntry> entries)
+                                      std::span<const platform::ProfileEntry> entries,
+                                      platform::Durability durability)
 {
     std::vector<platform::ProfileEntry> kept;
     for (const platform::ProfileEntry& entry : entries) {
         if (!Fails(file))
             kept.push_back(entry);
     }
-    return inner_.WriteStrings(file, section, kept) && kept.size() == entries.size();
+    return inner_.WriteStrings(file, section, kept, durability) && kept.size() == entries.size();
 }
 
 bool FaultyProfileFiles::DeleteSection(const std::filesystem::path& file, std::string_view section)

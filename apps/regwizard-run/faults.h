@@ -87,7 +87,8 @@ public:
                      std::string_view key, std::string_view value) override;
     // Each key is one write here: a failing one is left out, the rest are written.
     bool WriteStrings(const std::filesystem::path& file, std::string_view section,
-                      std::span<const platform::ProfileEntry> entries) override;
+                      std::span<const platform::ProfileEntry> entries,
+                      platform::Durability durability) override;
     bool DeleteSection(const std::filesystem::path& file, std::string_view section) override;
     bool HasSection(const std::filesystem::path& file, std::string_view section) override
     {

@@ -4,7 +4,7 @@ namespace regwiz::platform {
 
 // The profile functions have no call for several keys: one call per key.
 bool ProfileFiles::WriteStrings(const std::filesystem::path& file, std::string_view section,
-                                std::span<const ProfileEntry> entries)
+                                std::span<const ProfileEntry> entries, Durability)
 {
     bool written = true;
     for (const ProfileEntry& entry : entries)

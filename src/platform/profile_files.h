@@ -14,6 +14,12 @@ struct ProfileEntry {
     std::string value;
 };
 
+// Whether a write waits until it is on the disk, so it survives a crash of
+// the machine (what the member's account hangs on), or is left to the system
+// (scratch settings the member can give again). A reader sees the old file or
+// the new one either way.
+enum class Durability { SurvivesCrash, Scratch };
+
 // The private-profile (.ini) functions. Texts are UTF-8 here and Windows-1252
 // in the file; sections and keys are matched without regard to case or
 // surrounding blanks, and the first occurrence wins.
@@ -43,7 +49,7 @@ public:
     // as one write of the file: settings that belong together are replaced
     // together. False when the file cannot be written.
     virtual bool WriteStrings(const std::filesystem::path& file, std::string_view section,
-                              std::span<const ProfileEntry> entries);
+                              std::span<const ProfileEntry> entries, Durability durability);
 
     // WritePrivateProfileStringA with no key: removes the section's header and
     // every line up to the next section. True also when there was no such

@@ -160,11 +160,12 @@ long modRegistry::fWriteValue(std::string_view location, std::string_view key,
 }
 
 long modRegistry::fWriteTexts(std::string_view location, std::string_view key,
-                              std::span<const platform::ProfileEntry> texts)
+                              std::span<const platform::ProfileEntry> texts,
+                              platform::Durability durability)
 {
     if (fTopKey(location) == kIniFile) {
         // As with one text, the profile function's own result is not looked at.
-        ports_.profiles.WriteStrings(location, key, texts);
+        ports_.profiles.WriteStrings(location, key, texts, durability);
         return status::Success;
     }
     long result = status::Success;

@@ -36,7 +36,8 @@ public:
     // Several texts under one key (an .ini file's section) as fWriteValue
     // writes each, in one write where the location allows it.
     long fWriteTexts(std::string_view location, std::string_view key,
-                     std::span<const platform::ProfileEntry> texts);
+                     std::span<const platform::ProfileEntry> texts,
+                     platform::Durability durability);
 
     // A value under the system's own registry key.
     long WriteSetting(std::string_view name, const std::string& text, std::string_view type);

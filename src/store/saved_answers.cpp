@@ -92,11 +92,12 @@ void SaveAnswers(std::string_view section, const AnswerForm& form, modRegistry& 
         files.CreateFolders(file.parent_path());
         files.Append(file, {});
     }
-    // A page's answers are one write of the file.
+    // A page's answers are one write of the file, and scratch: a crash that
+    // loses them costs the member some typing, not the account.
     std::vector<platform::ProfileEntry> entries;
     for (const Answer& answer : answers->saveOrder)
         entries.push_back({answer.key, form.Text(answer.control)});
-    store.fWriteTexts(file.string(), answers->section, entries);
+    store.fWriteTexts(file.string(), answers->section, entries, platform::Durability::Scratch);
 }
 
 void LoadAnswers(std::string_view section, AnswerForm& form, modRegistry& store,

@@ -164,13 +164,21 @@ TEST_F(PrivateProfileTest, SeveralKeysOfASectionAreOneWrite)
     WriteBytes(file, "[s]\r\na=1\r\n[t]\r\nb=2\r\n");
     const std::vector<ProfileEntry> entries = {{"A", "one"}, {"c", "3"}, {"c", "three"}};
     const auto before = CountedReplacements();
-    ASSERT_TRUE(ini.WriteStrings(file, "S", entries));
+    ASSERT_TRUE(ini.WriteStrings(file, "S", entries, Durability::SurvivesCrash));
     EXPECT_EQ(CountedReplacements().replacements - before.replacements, 1u);
+    EXPECT_EQ(CountedReplacements().syncs - before.syncs, 2u) << "the file, then its folder";
     EXPECT_EQ(ReadBytes(file), "[s]\r\na=one\r\nc=three\r\n[t]\r\nb=2\r\n");
+
+    // Scratch settings are replaced the same way, without waiting for the disk.
+    const auto scratch = CountedReplacements();
+    ASSERT_TRUE(ini.WriteStrings(file, "t", entries, Durability::Scratch));
+    EXPECT_EQ(CountedReplacements().replacements - scratch.replacements, 1u);
+    EXPECT_EQ(CountedReplacements().syncs, scratch.syncs);
+    EXPECT_EQ(ReadBytes(file), "[s]\r\na=one\r\nc=three\r\n[t]\r\nb=2\r\nA=one\r\nc=three\r\n");
 
     // One forged line break refuses the whole group: nothing is half written.
     const std::vector<ProfileEntry> forged = {{"d", "4"}, {"e", "5\r\n[x]"}};
-    EXPECT_FALSE(ini.WriteStrings(file, "s", forged));
+    EXPECT_FALSE(ini.WriteStrings(file, "s", forged, Durability::Scratch));
     EXPECT_EQ(Get("s", "d"), "none");
 }
 

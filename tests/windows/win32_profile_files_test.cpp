@@ -94,7 +94,7 @@ TEST_F(Win32ProfileFilesTest, WritesSeveralKeysOfASectionAsOne)
     Write("; kept\r\n[S]\r\nOld=1\r\nLater = 2\r\n[T]\r\nb=2\r\n");
     const std::vector<ProfileEntry> entries = {
         {"later", "two"}, {"New", "Zürich €"}, {"new", "Bern"}, {"Empty", ""}};
-    ASSERT_TRUE(profiles_.WriteStrings(file_, "s", entries));
+    ASSERT_TRUE(profiles_.WriteStrings(file_, "s", entries, Durability::SurvivesCrash));
     EXPECT_EQ(profiles_.GetString(file_, "S", "Old", "", 255), "1");
     EXPECT_EQ(profiles_.GetString(file_, "S", "Later", "", 255), "two");
     EXPECT_EQ(profiles_.GetString(file_, "S", "New", "", 255), "Bern");
@@ -103,20 +103,21 @@ TEST_F(Win32ProfileFilesTest, WritesSeveralKeysOfASectionAsOne)
     EXPECT_EQ(Bytes().find("; kept"), 0u);
 
     const std::vector<ProfileEntry> none;
-    ASSERT_TRUE(profiles_.WriteStrings(file_, "Fresh", none));
+    ASSERT_TRUE(profiles_.WriteStrings(file_, "Fresh", none, Durability::SurvivesCrash));
     EXPECT_FALSE(profiles_.HasSection(file_, "Fresh")) << "nothing to write makes no section";
     std::vector<ProfileEntry> many;
     for (int key = 0; key < 200; ++key)
         many.push_back({"Key" + std::to_string(key), std::string(20, 'v')});
-    ASSERT_TRUE(profiles_.WriteStrings(file_, "Fresh", many));
-    ASSERT_TRUE(profiles_.WriteStrings(file_, "Fresh", std::vector<ProfileEntry>{{"Key0", "w"}}));
+    ASSERT_TRUE(profiles_.WriteStrings(file_, "Fresh", many, Durability::SurvivesCrash));
+    ASSERT_TRUE(profiles_.WriteStrings(file_, "Fresh", std::vector<ProfileEntry>{{"Key0", "w"}},
+                                       Durability::SurvivesCrash));
     EXPECT_EQ(profiles_.GetString(file_, "Fresh", "Key0", "", 255), "w");
     EXPECT_EQ(profiles_.GetString(file_, "Fresh", "Key199", "", 255), std::string(20, 'v'))
         << "a section longer than the first buffer is read whole";
 
     const std::string before = Bytes();
     const std::vector<ProfileEntry> forged = {{"d", "4"}, {"e", "5\r\n[x]"}};
-    EXPECT_FALSE(profiles_.WriteStrings(file_, "S", forged));
+    EXPECT_FALSE(profiles_.WriteStrings(file_, "S", forged, Durability::SurvivesCrash));
     EXPECT_EQ(Bytes(), before) << "one forged line break refuses the whole group";
 }
 

@@ -247,7 +247,8 @@ long PhoneBookObject::Save()
     std::vector<platform::ProfileEntry> entry;
     for (const auto& [position, value] : settings_.Values())
         entry.push_back({std::to_string(position), StoredText(value)});
-    if (!line_.profiles_.WriteStrings(line_.phoneBookFile_, name_, entry))
+    if (!line_.profiles_.WriteStrings(line_.phoneBookFile_, name_, entry,
+                                      platform::Durability::SurvivesCrash))
         return kErrorCannotWritePhoneBook;
     return 0;
 }

@@ -74,7 +74,7 @@ mode_t PrivateModeOf(const std::filesystem::path& file)
     return kOwnerReadWrite;
 }
 
-int ReplaceFile(const std::filesystem::path& file, int dirFd, std::string_view content)
+int ReplaceFile(const std::filesystem::path& file, int dirFd, std::string_view content, Flush flush)
 {
     // One temporary name per file: the lock makes it ours, and a leftover of a
     // writer that died is simply overwritten.
@@ -86,7 +86,7 @@ int ReplaceFile(const std::filesystem::path& file, int dirFd, std::string_view c
         return errno;
     ::fchmod(out.get(), mode);
     int rc = WriteAll(out.get(), content);
-    if (rc == 0 && Sync(out.get()) != 0)
+    if (rc == 0 && flush == Flush::ToDisk && Sync(out.get()) != 0)
         rc = errno;
     if (rc == 0 && ::close(out.release()) != 0)
         rc = errno;
@@ -96,7 +96,8 @@ int ReplaceFile(const std::filesystem::path& file, int dirFd, std::string_view c
         ::unlink(temp.c_str());
         return rc;
     }
-    Sync(dirFd); // the rename itself reaches the disk
+    if (flush == Flush::ToDisk)
+        Sync(dirFd); // the rename itself reaches the disk
     ++replacements;
     return 0;
 }
@@ -143,7 +144,7 @@ FileReplacements CountedReplacements()
     return {replacements.load(), syncs.load()};
 }
 
-int UpdateFile(const std::filesystem::path& file, const FileChange& change)
+int UpdateFile(const std::filesystem::path& file, const FileChange& change, Flush flush)
 {
     std::filesystem::path folder = file.parent_path();
     if (folder.empty())
@@ -162,7 +163,7 @@ int UpdateFile(const std::filesystem::path& file, const FileChange& change)
     std::optional<std::string> next = change(current);
     if (!next)
         return 0;
-    return ReplaceFile(file, dir.get(), *next);
+    return ReplaceFile(file, dir.get(), *next, flush);
     // The lock goes with the folder's descriptor.
 }
 

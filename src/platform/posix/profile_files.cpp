@@ -266,11 +266,11 @@ bool PrivateProfileFiles::WriteString(const std::filesystem::path& file, std::st
                                       std::string_view key, std::string_view value)
 {
     const ProfileEntry entry{std::string(key), std::string(value)};
-    return WriteStrings(file, section, std::span(&entry, 1));
+    return WriteStrings(file, section, std::span(&entry, 1), Durability::SurvivesCrash);
 }
 
 bool PrivateProfileFiles::WriteStrings(const std::filesystem::path& file, std::string_view section,
-                                       std::span<const ProfileEntry> entries)
+                                       std::span<const ProfileEntry> entries, Durability durability)
 {
     if (HoldsLineBreak(section))
         return false;
@@ -279,13 +279,16 @@ bool PrivateProfileFiles::WriteStrings(const std::filesystem::path& file, std::s
             return false;
     }
     const std::string ansiSection = ToAnsi(section);
-    const int rc = UpdateFile(file, [&](const std::optional<std::string>& current) {
-        std::string text = current.value_or("");
-        for (const ProfileEntry& entry : entries)
-            text = WithProfileSetting(std::move(text), ansiSection, ToAnsi(entry.key),
-                                      ToAnsi(entry.value));
-        return std::optional<std::string>(std::move(text));
-    });
+    const int rc = UpdateFile(
+        file,
+        [&](const std::optional<std::string>& current) {
+            std::string text = current.value_or("");
+            for (const ProfileEntry& entry : entries)
+                text = WithProfileSetting(std::move(text), ansiSection, ToAnsi(entry.key),
+                                          ToAnsi(entry.value));
+            return std::optional<std::string>(std::move(text));
+        },
+        durability == Durability::SurvivesCrash ? Flush::ToDisk : Flush::Lazily);
     return rc == 0;
 }
 

@@ -35,7 +35,7 @@ public:
     bool WriteString(const std::filesystem::path& file, std::string_view section,
                      std::string_view key, std::string_view value) override;
     bool WriteStrings(const std::filesystem::path& file, std::string_view section,
-                      std::span<const ProfileEntry> entries) override;
+                      std::span<const ProfileEntry> entries, Durability durability) override;
     bool DeleteSection(const std::filesystem::path& file, std::string_view section) override;
     bool HasSection(const std::filesystem::path& file, std::string_view section) override;
 };

@@ -101,8 +101,9 @@ bool Win32ProfileFiles::WriteString(const std::filesystem::path& file, std::stri
 }
 
 // One read of the section and one write of it, so the keys land together.
+// When the file reaches the disk is the system's affair.
 bool Win32ProfileFiles::WriteStrings(const std::filesystem::path& file, std::string_view section,
-                                     std::span<const ProfileEntry> entries)
+                                     std::span<const ProfileEntry> entries, Durability)
 {
     const bool forged = HoldsLineBreak(section)
                         || std::any_of(entries.begin(), entries.end(), [](const ProfileEntry& e) {
