@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
@@ -411,6 +412,36 @@ TEST_F(SlowServer, TimesOutWaitingWithoutSpinningOrMovingTheVirtualClock)
     EXPECT_EQ(inet->ResponseCode(), 28) << "libcurl: operation timed out";
     EXPECT_FALSE(virtualTimerRan);
     EXPECT_EQ(loop.NowMs(), 0);
+}
+
+bool LibcurlLoaded()
+{
+    void* library = ::dlopen("libcurl.so.4", RTLD_NOW | RTLD_NOLOAD);
+    if (library != nullptr)
+        ::dlclose(library);
+    return library != nullptr;
+}
+
+// libcurl, with the TLS and directory libraries it brings, loads when the
+// first transfer starts, not with the control: the wizard starts without it.
+// Checked in a process of its own, which no earlier transfer has touched.
+TEST(CurlLibrary, LoadsWhenTheFirstTransferStarts)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            fake::VirtualEventLoop loop;
+            RecordedEvents events;
+            CurlInet inet(loop, events);
+            inet.SetURL("http://127.0.0.1:9/");
+            const bool before = LibcurlLoaded();
+            try {
+                inet.Execute("http://127.0.0.1:9/", "POST", "a=b", kFormHeaders);
+            } catch (const RunTimeError&) {
+            }
+            std::exit(!before && LibcurlLoaded() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace
