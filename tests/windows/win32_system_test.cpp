@@ -89,6 +89,12 @@ TEST(Win32FilesTest, AppendsReadsAndReportsMissingFolders)
     EXPECT_EQ(files.Read(folder / "log.txt"), "one\r\n" + std::string("t\0o\r\n", 5));
     EXPECT_EQ(files.Read(folder / "missing.txt"), std::nullopt);
     EXPECT_EQ(files.Read(folder / "sub"), std::nullopt) << "a folder is no file";
+    std::string list;
+    for (int row = 0; list.size() < 300000; ++row)
+        list += "S" + std::to_string(row) + ",City,212,5550100,\r\n";
+    ASSERT_EQ(files.Append(folder / "list.csv", list), FileFailure::None);
+    EXPECT_EQ(files.Read(folder / "list.csv"), list) << "a file larger than one read's piece";
+    EXPECT_TRUE(files.Remove(folder / "list.csv"));
     EXPECT_EQ(files.Append(folder / "none" / "log.txt", "x"), FileFailure::PathNotFound);
     EXPECT_EQ(files.FileNames(folder), std::vector<std::string>{"log.txt"});
     EXPECT_TRUE(files.Remove(folder / "log.txt"));

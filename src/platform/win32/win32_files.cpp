@@ -1,5 +1,7 @@
 #include "platform/win32/win32_files.h"
 
+#include <algorithm>
+
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -56,15 +58,27 @@ std::optional<std::string> Win32Files::Read(const std::filesystem::path& file) c
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle.valid())
         return std::nullopt; // missing, a folder, or not ours to read
+    // Into a buffer of the file's size and one byte more, so a whole file
+    // takes one read and the next one finds its end; a file that grows
+    // meanwhile is read to its end all the same.
+    constexpr std::size_t kGrowth = 65536;
     std::string bytes;
-    char chunk[65536];
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(handle.get(), &size) != FALSE && size.QuadPart > 0)
+        bytes.reserve(static_cast<std::size_t>(size.QuadPart) + 1);
     for (;;) {
+        const std::size_t before = bytes.size();
+        const std::size_t room = std::min<std::size_t>(
+            bytes.capacity() > before ? bytes.capacity() - before : kGrowth, MAXDWORD);
+        bytes.resize(before + room);
         DWORD got = 0;
-        if (ReadFile(handle.get(), chunk, sizeof chunk, &got, nullptr) == FALSE)
+        const BOOL read =
+            ReadFile(handle.get(), bytes.data() + before, static_cast<DWORD>(room), &got, nullptr);
+        bytes.resize(before + got);
+        if (read == FALSE)
             return std::nullopt;
         if (got == 0)
             return bytes;
-        bytes.append(chunk, got);
     }
 }
 
