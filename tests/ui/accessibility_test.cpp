@@ -297,6 +297,13 @@ TEST_F(AccessibleWindowTest, PicturesAreDrawnForTheScreensPixelRatio)
     ASSERT_NE(picture, nullptr);
     view->Window()->grab();
     EXPECT_EQ(picture->DrawnRatio(), picture->devicePixelRatioF());
+
+    // A page left keeps no picture; it is drawn again when the page is back.
+    GoToPage(1);
+    EXPECT_EQ(picture->DrawnRatio(), 0);
+    GoToPage(0);
+    view->Window()->grab();
+    EXPECT_EQ(picture->DrawnRatio(), picture->devicePixelRatioF());
 }
 
 } // namespace
