@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -295,7 +296,14 @@ TEST_F(AccessibleWindowTest, PicturesAreDrawnForTheScreensPixelRatio)
 {
     auto* picture = dynamic_cast<Picture*>(Widget(form.ImgWelcome));
     ASSERT_NE(picture, nullptr);
-    view->Window()->grab();
+    const QImage drawn = picture->grab().toImage();
+    EXPECT_EQ(picture->DrawnRatio(), picture->devicePixelRatioF());
+
+    // A page left keeps no picture; it is drawn again, the same, when the page is back.
+    GoToPage(1);
+    EXPECT_EQ(picture->DrawnRatio(), 0);
+    GoToPage(0);
+    EXPECT_EQ(picture->grab().toImage(), drawn);
     EXPECT_EQ(picture->DrawnRatio(), picture->devicePixelRatioF());
 }
 

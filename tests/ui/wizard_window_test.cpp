@@ -64,6 +64,21 @@ protected:
     std::unique_ptr<QtFormView> view = std::make_unique<QtFormView>(form);
 };
 
+// The widgets the member reaches with Tab from `first`, in order.
+std::vector<std::string> TabStops(QWidget* window, QWidget* first, std::size_t count)
+{
+    std::vector<std::string> names;
+    QWidget* widget = first;
+    for (int guard = 0; names.size() < count && guard < 1000; ++guard) {
+        const bool stop = (widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(window)
+                          && widget->isEnabled();
+        if (stop)
+            names.push_back(widget->objectName().toStdString());
+        widget = widget->nextInFocusChain();
+    }
+    return names;
+}
+
 // --- The model drives the widgets -----------------------------------------
 
 TEST_F(WizardWindowTest, EveryControlHasAWidgetNamedAfterIt)
@@ -78,6 +93,40 @@ TEST_F(WizardWindowTest, EveryControlHasAWidgetNamedAfterIt)
     EXPECT_EQ(view->WidgetFor("fraSteps(3)")->parentWidget(), view->Window()->Pages());
     EXPECT_EQ(view->WidgetFor("txtCity")->parentWidget(), view->WidgetFor("fraSteps(2)"));
     EXPECT_EQ(view->WidgetFor("nosuchcontrol"), nullptr);
+}
+
+// A page's widgets are made when it is first shown, from what the model
+// holds then, and take their place in the focus chain before the buttons.
+TEST_F(WizardWindowTest, APageShownLateComesWithTheModelsValues)
+{
+    EXPECT_EQ(view->Window()->findChild<QWidget*>("txtCity"), nullptr) << "page 2 not shown yet";
+    form.txtCity.SetText("Tempe");
+    form.cboState.SetListIndex(4);
+    form.lblCity.SetCaption("Town:");
+    form.lblCity.SetForeColor(colour::Red);
+    form.txtPassword1.SetMaxLength(8);
+    form.txtPassword1.SetPasswordChar("*");
+    form.cmdSelectAccessNumber.SetVisible(true);
+    form.SetDefaultButton(&form.cmdSelectAccessNumber);
+
+    GoToPage(2);
+    auto* city = qobject_cast<QLineEdit*>(view->Window()->findChild<QWidget*>("txtCity"));
+    ASSERT_NE(city, nullptr);
+    EXPECT_EQ(city->text(), "Tempe");
+    EXPECT_EQ(city->accessibleName(), "Town");
+    EXPECT_EQ(Find<QComboBox>("cboState")->currentText(), "AZ");
+    auto* caption = Find<QLabel>("lblCity");
+    EXPECT_EQ(caption->text(), "Town:");
+    EXPECT_EQ(caption->buddy(), city);
+    EXPECT_EQ(caption->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(TabStops(view->Window(), view->WidgetFor("txtEmailAddress"), 2),
+              (std::vector<std::string>{"txtEmailAddress", "cmdNext"}));
+
+    GoToPage(7);
+    EXPECT_EQ(Find<QLineEdit>("txtPassword1")->maxLength(), 8);
+    EXPECT_EQ(Find<QLineEdit>("txtPassword1")->echoMode(), QLineEdit::Password);
+    GoToPage(10);
+    EXPECT_TRUE(Find<QPushButton>("cmdSelectAccessNumber")->isDefault());
 }
 
 TEST_F(WizardWindowTest, FieldsAreNamedAfterTheLabelBesideThem)
@@ -223,21 +272,6 @@ TEST_F(WizardWindowTest, FocusFollowsTheModel)
     EXPECT_EQ(view->Window()->focusWidget(), view->WidgetFor("txtFirstName"));
     form.SetFocus(form.cboState);
     EXPECT_EQ(view->Window()->focusWidget(), view->WidgetFor("cboState"));
-}
-
-// The widgets the member reaches with Tab from `first`, in order.
-std::vector<std::string> TabStops(QWidget* window, QWidget* first, std::size_t count)
-{
-    std::vector<std::string> names;
-    QWidget* widget = first;
-    for (int guard = 0; names.size() < count && guard < 1000; ++guard) {
-        const bool stop = (widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(window)
-                          && widget->isEnabled();
-        if (stop)
-            names.push_back(widget->objectName().toStdString());
-        widget = widget->nextInFocusChain();
-    }
-    return names;
 }
 
 TEST_F(WizardWindowTest, TabGoesDownThePageThenAlongTheButtons)

@@ -235,6 +235,11 @@ void Picture::paintEvent(QPaintEvent*)
     painter.drawPixmap(QPoint(0, 0), cache_);
 }
 
+void Picture::hideEvent(QHideEvent*)
+{
+    cache_ = QPixmap();
+}
+
 void MarkAsStatus(QWidget& label)
 {
     label.setProperty(kStatusProperty, true);

@@ -42,6 +42,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // A page's picture is drawn again when the page comes back: the member
+    // sees one page at a time, so only the shown one keeps its pixels.
+    void hideEvent(QHideEvent* event) override;
 
 private:
     Painter paint_;

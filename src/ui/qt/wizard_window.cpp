@@ -248,6 +248,12 @@ int FontScaled(const QWidget& widget, int width)
     return static_cast<int>(width * std::max(1.0, scale));
 }
 
+// The page `control` stands on; -1 for the rest, the page frames included.
+int PageHolding(wizard::RegWizardDesign& form, const Control& control)
+{
+    return control.Container() != nullptr ? PageOf(form, *control.Container()) : -1;
+}
+
 // A field listed by a failed check: screen readers hear why; its caption
 // turns bold as well as red, so the mark does not rest on colour alone.
 constexpr const char* kMissingDescription = "Missing or incorrect value";
@@ -364,8 +370,11 @@ QtFormView::QtFormView(wizard::RegWizardDesign& form) : form_(form), window_(new
 {
     window_->setObjectName(ToQt(form_.Name()));
     BuildWidgets();
-    for (const auto& control : form_.Controls())
-        ShowAll(*control);
+    // A page shown comes complete with its controls (see BuildPage).
+    for (const auto& control : form_.Controls()) {
+        if (PageHolding(form_, *control) < 0)
+            ShowAll(*control);
+    }
     ObserveModel();
     for (auto property : {FormModel::FormProperty::Caption, FormModel::FormProperty::MousePointer,
                           FormModel::FormProperty::Visible})
@@ -395,10 +404,13 @@ QtFormView::~QtFormView()
     window_->deleteLater();
 }
 
-QWidget* QtFormView::WidgetFor(const std::string& controlName) const
+QWidget* QtFormView::WidgetFor(const std::string& controlName)
 {
-    const auto found = widgets_.find(controlName);
-    return window_ && found != widgets_.end() ? found->second : nullptr;
+    const Control* control = form_.Find(controlName);
+    if (control == nullptr)
+        return nullptr;
+    BuildPageOf(*control);
+    return WidgetOf(*control);
 }
 
 QWidget* QtFormView::WidgetOf(const Control& control) const
@@ -407,31 +419,17 @@ QWidget* QtFormView::WidgetOf(const Control& control) const
     return window_ && found != byControl_.end() ? found->second : nullptr;
 }
 
+// Everything but the pages' controls: the page frames, the error panels and
+// the button bar.
 void QtFormView::BuildWidgets()
 {
+    std::vector<Control*> made;
     for (const auto& owned : form_.Controls()) {
-        Control& control = *owned;
-        QWidget* parent = control.Container()   ? WidgetOf(*control.Container())
-                          : OnPageArea(control) ? window_->Pages()
-                                                : window_.data();
-        QWidget* widget = MakeWidget(control, parent);
-        widget->setObjectName(ToQt(control.Name()));
-        // Marks first: naming the widget makes its accessible interface.
-        if (control.Decorative())
-            MarkAsDecoration(*widget);
-        if (control.ReportsStatus())
-            MarkAsStatus(*widget);
-        widget->setAccessibleName(DefaultAccessibleName(control));
-        if (control.Container() && KeepsStandardLook(control.Kind()))
-            widget->setPalette(QApplication::palette(widget));
-        widgets_[control.Name()] = widget;
-        byControl_[&control] = widget;
-        if (!control.Container())
-            PlaceOnWindow(control, widget);
-        ConnectInput(control, widget);
+        if (PageHolding(form_, *owned) < 0) {
+            AddWidget(*owned);
+            made.push_back(owned.get());
+        }
     }
-    for (int page = 0; page < wizard::kPageCount; ++page)
-        LayOutPanel(form_.Page(page), LayoutOfPage(page));
     LayOutPanel(form_.fraError, {});
     LayOutPanel(form_.fraTerminalError, {});
     // The error panels cover whatever page is up.
@@ -439,7 +437,63 @@ void QtFormView::BuildWidgets()
     WidgetOf(form_.fraTerminalError)->raise();
     LayOutButtonBar();
     SetTabOrder();
-    LinkLabels();
+    LinkLabels(made);
+}
+
+void QtFormView::BuildPageOf(const Control& control)
+{
+    const int page = control.Container() ? PageHolding(form_, control) : PageOf(form_, control);
+    if (page >= 0)
+        BuildPage(page);
+}
+
+// The page as BuildWidgets would have made it, shown as the model has it
+// now. A field's label stands on the field's page.
+void QtFormView::BuildPage(int page)
+{
+    auto& built = pageBuilt_[static_cast<std::size_t>(page)];
+    if (built || !window_)
+        return;
+    built = true;
+    Control& frame = form_.Page(page);
+    std::vector<Control*> made;
+    for (const auto& owned : form_.Controls()) {
+        if (owned->Container() == &frame) {
+            AddWidget(*owned);
+            made.push_back(owned.get());
+        }
+    }
+    LayOutPanel(frame, LayoutOfPage(page));
+    SetTabOrder();
+    LinkLabels(made);
+    for (Control* control : made)
+        ShowAll(*control);
+    ShowDefaultButton();
+    window_->PagesChanged();
+    // The window grows to the tallest page built, as it would have at the start.
+    if (window_->isVisible())
+        window_->FitToScreen();
+}
+
+void QtFormView::AddWidget(Control& control)
+{
+    QWidget* parent = control.Container()   ? WidgetOf(*control.Container())
+                      : OnPageArea(control) ? window_->Pages()
+                                            : window_.data();
+    QWidget* widget = MakeWidget(control, parent);
+    widget->setObjectName(ToQt(control.Name()));
+    // Marks first: naming the widget makes its accessible interface.
+    if (control.Decorative())
+        MarkAsDecoration(*widget);
+    if (control.ReportsStatus())
+        MarkAsStatus(*widget);
+    widget->setAccessibleName(DefaultAccessibleName(control));
+    if (control.Container() && KeepsStandardLook(control.Kind()))
+        widget->setPalette(QApplication::palette(widget));
+    byControl_[&control] = widget;
+    if (!control.Container())
+        PlaceOnWindow(control, widget);
+    ConnectInput(control, widget);
 }
 
 // The buttons at the right of the bar: Back and Next together, then Cancel
@@ -462,7 +516,7 @@ void QtFormView::LayOutButtonBar()
         if (i >= 2)
             bar->addSpacing(kButtonGap);
         bar->addWidget(button);
-        tabOrder_.push_back(button);
+        tabOrder_[TabGroup(form_.fraButtonBackground)].push_back(button);
     }
     WidgetOf(form_.fraButtonBackground)->setMinimumHeight(WizardWindow::kButtonBarHeight);
 }
@@ -470,9 +524,9 @@ void QtFormView::LayOutButtonBar()
 // Each field is labelled by its caption: the label's buddy, which screen
 // readers take as the field's label. A second field under the same caption
 // gets a twin of the label that is never drawn, as a label has one buddy.
-void QtFormView::LinkLabels()
+void QtFormView::LinkLabels(const std::vector<Control*>& fields)
 {
-    for (const auto& owned : form_.Controls()) {
+    for (const Control* owned : fields) {
         const Control* label = owned->Label();
         auto* labelWidget = label ? qobject_cast<QLabel*>(WidgetOf(*label)) : nullptr;
         QWidget* field = WidgetOf(*owned);
@@ -562,8 +616,9 @@ void QtFormView::LayOutPanel(Control& panel, PageLayout design)
     auto* outer = new QHBoxLayout(WidgetOf(panel));
     outer->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     outer->setSpacing(16);
-    if (QWidget* picture = layout.picture ? WidgetFor(layout.picture) : nullptr)
-        outer->addWidget(picture, 0, Qt::AlignTop);
+    const Control* picture = layout.picture ? form_.Find(layout.picture) : nullptr;
+    if (QWidget* widget = picture ? WidgetOf(*picture) : nullptr)
+        outer->addWidget(widget, 0, Qt::AlignTop);
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(6);
@@ -571,8 +626,9 @@ void QtFormView::LayOutPanel(Control& panel, PageLayout design)
     outer->addLayout(grid, 1);
     int index = 0;
     bool grows = false;
+    Stops& stops = tabOrder_[TabGroup(panel)];
     for (const Row& row : layout.rows) {
-        AddRow(*grid, index++, row);
+        AddRow(*grid, index++, row, stops);
         grows = grows || row.grows;
     }
     if (!grows)
@@ -587,7 +643,7 @@ int QtFormView::LabelColumnWidth(const PageLayout& layout) const
     int width = 0;
     for (const Row& row : layout.rows) {
         const Control* label = row.label && *row.label ? form_.Find(row.label) : nullptr;
-        if (const QWidget* widget = label ? WidgetFor(row.label) : nullptr) {
+        if (const QWidget* widget = label ? WidgetOf(*label) : nullptr) {
             const QString caption = DisplayText(label->Caption());
             width = std::max(width, widget->fontMetrics().horizontalAdvance(caption) + 2);
         }
@@ -595,24 +651,24 @@ int QtFormView::LabelColumnWidth(const PageLayout& layout) const
     return std::min(width, kLabelColumnMax);
 }
 
-void QtFormView::AddRow(QGridLayout& grid, int index, const Row& row)
+void QtFormView::AddRow(QGridLayout& grid, int index, const Row& row, Stops& stops)
 {
     if (row.grows)
         grid.setRowStretch(index, 1);
     if (!row.label) {
         const Cell& cell = row.fields.front();
-        if (QWidget* widget = Place(cell))
+        if (QWidget* widget = Place(cell, stops))
             grid.addWidget(widget, index, 0, 1, 2,
                            cell.width == kFill ? Qt::Alignment() : Qt::AlignLeft);
         return;
     }
-    if (QWidget* label = *row.label ? Place({row.label, kNatural}) : nullptr)
+    if (QWidget* label = *row.label ? Place({row.label, kNatural}, stops) : nullptr)
         grid.addWidget(label, index, 0);
     auto* line = new QHBoxLayout;
     line->setSpacing(8);
     bool fills = false;
     for (const Cell& cell : row.fields) {
-        if (QWidget* widget = Place(cell)) {
+        if (QWidget* widget = Place(cell, stops)) {
             line->addWidget(widget, cell.width == kFill ? 1 : 0);
             fills = fills || cell.width == kFill;
         }
@@ -622,7 +678,7 @@ void QtFormView::AddRow(QGridLayout& grid, int index, const Row& row)
     grid.addLayout(line, index, 1);
 }
 
-QWidget* QtFormView::Place(const Cell& cell)
+QWidget* QtFormView::Place(const Cell& cell, Stops& stops)
 {
     const Control* control = form_.Find(cell.name);
     QWidget* widget = control ? WidgetOf(*control) : nullptr;
@@ -632,14 +688,32 @@ QWidget* QtFormView::Place(const Cell& cell)
         widget->setFixedWidth(FontScaled(*widget, cell.width));
     // A status line takes the focus only while it says something.
     if (TakesFocus(control->Kind()) || control->ReportsStatus())
-        tabOrder_.push_back(widget);
+        stops.push_back(widget);
     return widget;
 }
 
+int QtFormView::TabGroup(const Control& panel) const
+{
+    if (const int page = PageOf(form_, panel); page >= 0)
+        return page;
+    if (&panel == &form_.fraError)
+        return wizard::kPageCount;
+    if (&panel == &form_.fraTerminalError)
+        return wizard::kPageCount + 1;
+    return wizard::kPageCount + 2;
+}
+
+// Pages built later join the chain in their place, before the button bar.
 void QtFormView::SetTabOrder()
 {
-    for (std::size_t i = 1; i < tabOrder_.size(); ++i)
-        QWidget::setTabOrder(tabOrder_[i - 1], tabOrder_[i]);
+    QWidget* previous = nullptr;
+    for (const auto& [group, stops] : tabOrder_) {
+        for (QWidget* stop : stops) {
+            if (previous != nullptr)
+                QWidget::setTabOrder(previous, stop);
+            previous = stop;
+        }
+    }
 }
 
 void QtFormView::ConnectInput(Control& control, QWidget* widget)
@@ -744,6 +818,8 @@ void QtFormView::Show(Control& control, Property property)
     case Property::Text:
         return ShowText(control, widget);
     case Property::Visible:
+        if (control.Visible())
+            BuildPageOf(control);
         widget->setVisible(control.Visible());
         if (window_)
             window_->PagesChanged();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -77,14 +78,20 @@ public:
     QtFormView& operator=(const QtFormView&) = delete;
 
     // The widget that shows the control `controlName` (page frames are
-    // "fraSteps(n)"); null when there is none.
-    QWidget* WidgetFor(const std::string& controlName) const;
+    // "fraSteps(n)"); null when there is none. A control on a page not shown
+    // yet gets its widget, with the rest of its page, when asked for.
+    QWidget* WidgetFor(const std::string& controlName);
     WizardWindow* Window() const { return window_.data(); }
 
 private:
     using Control = wizard::Control;
 
     void BuildWidgets();
+    // A page's controls get their widgets when the page is first shown: most
+    // members never see most pages before the window comes up.
+    void BuildPageOf(const Control& control);
+    void BuildPage(int page);
+    void AddWidget(Control& control);
     QWidget* MakeWidget(Control& control, QWidget* parent);
     QWidget* MakePicture(const Control& image, QWidget* parent);
     void PlaceOnWindow(const Control& control, QWidget* widget);
@@ -94,10 +101,12 @@ private:
     // Laying out a panel: its picture, then its rows.
     void LayOutPanel(Control& panel, PageLayout layout);
     int LabelColumnWidth(const PageLayout& layout) const;
-    void AddRow(QGridLayout& grid, int index, const Row& row);
-    QWidget* Place(const Cell& cell);
+    using Stops = std::vector<QWidget*>;
+    void AddRow(QGridLayout& grid, int index, const Row& row, Stops& stops);
+    QWidget* Place(const Cell& cell, Stops& stops);
+    int TabGroup(const Control& panel) const;
     void SetTabOrder();
-    void LinkLabels();
+    void LinkLabels(const std::vector<Control*>& fields);
 
     // The member's input, into the model.
     void ConnectInput(Control& control, QWidget* widget);
@@ -125,10 +134,11 @@ private:
 
     wizard::RegWizardDesign& form_;
     QPointer<WizardWindow> window_;
-    std::map<std::string, QWidget*> widgets_;
     std::map<const Control*, QWidget*> byControl_;
-    // The focusable widgets in the order the member tabs through them.
-    std::vector<QWidget*> tabOrder_;
+    std::array<bool, wizard::kPageCount> pageBuilt_{};
+    // The focusable widgets in the order the member tabs through them, by
+    // panel: the pages in order, the error panels, then the button bar.
+    std::map<int, Stops> tabOrder_;
     // Undrawn twins of a label, for the second field it names.
     std::map<const Control*, std::vector<QLabel*>> twins_;
     // Shared with every observer and input handler: false once the view is
