@@ -21,6 +21,7 @@ std::string ServerUrl(const std::string& configured, const char* scheme)
 }
 
 constexpr std::size_t kLastRecordStart = UINT32_MAX;
+constexpr std::uint8_t kFar = UINT8_MAX;
 
 // The list is scanned up to the NUL a std::string keeps after its text, so
 // the scanning loops look at one byte per step and stop at the end without
@@ -77,23 +78,30 @@ std::string_view FieldAt(const char* at, const char* end)
     return std::string_view(at, last);
 }
 
-// Where the field `count` fields after the one at `at` starts. A comma, a
-// CR LF pair, or a lone CR or LF ends a field outside quotes; a quote opens
-// only where a field starts, blanks aside.
-const char* SkipFields(const char* at, const char* end, std::size_t count)
+// Where the field after the one at `at` starts. A comma, a CR LF pair, or a
+// lone CR or LF ends a field outside quotes; a quote opens only where a field
+// starts, blanks aside.
+const char* NextField(const char* at, const char* end)
 {
-    for (; count > 0; --count) {
-        at = SkipAll(kBlanks, at);
-        if (*at == '"') {
-            at = FindFirst(kQuoteEnds, at + 1, end);
-            at += at == end ? 0 : 1;
-        }
-        at = FindFirst(kFieldEnds, at, end);
-        if (at == end)
-            return end;
-        at += *at == '\r' && at[1] == '\n' ? 2 : 1;
+    at = SkipAll(kBlanks, at);
+    if (*at == '"') {
+        at = FindFirst(kQuoteEnds, at + 1, end);
+        at += at == end ? 0 : 1;
     }
-    return at;
+    at = FindFirst(kFieldEnds, at, end);
+    if (at == end)
+        return end;
+    return at + (*at == '\r' && at[1] == '\n' ? 2 : 1);
+}
+
+std::size_t LineCount(std::string_view text)
+{
+    std::size_t lines = 0;
+    const char* end = text.data() + text.size();
+    for (const char* at = text.data();
+         (at = static_cast<const char*>(std::memchr(at, '\n', end - at))) != nullptr; ++at)
+        ++lines;
+    return lines;
 }
 
 using Column = AccessColumn;
@@ -162,9 +170,17 @@ std::string RegistrationFtpUrl(const std::string& configured)
 std::string_view AccessNumberTable::AnsiField(std::size_t row, AccessColumn column) const
 {
     const char* end = text_.data() + text_.size();
-    const char* start = text_.data() + starts_[row];
+    const Record& record = records_[row];
+    const char* start = text_.data() + record.start;
     const auto skipped = static_cast<std::size_t>(column);
-    return FieldAt(skipped == 0 ? start : SkipFields(start, end, skipped), end);
+    if (skipped == 0)
+        return FieldAt(start, end);
+    const std::uint8_t offset = record.fieldOffsets[skipped - 1];
+    if (offset != kFar)
+        return FieldAt(start + offset, end);
+    for (std::size_t field = 0; field < skipped; ++field)
+        start = NextField(start, end);
+    return FieldAt(start, end);
 }
 
 std::string AccessNumberTable::Field(std::size_t row, AccessColumn column) const
@@ -177,14 +193,17 @@ AccessNumberTable ReadPhoneList(std::string ansiText)
     AccessNumberTable table;
     const char* begin = ansiText.data();
     const char* end = begin + ansiText.size();
-    // A record takes ten bytes at least ("a,b,c,d,e" and a line end): room
-    // for one in eight is address space that is only taken as it fills.
-    table.starts_.reserve(ansiText.size() / 8 + 1);
-    for (const char* at = begin; SkipAll(kBlanksAndLineEnds, at) != end;
-         at = SkipFields(at, end, kAccessColumns)) {
+    table.records_.reserve(LineCount(ansiText) + 1);
+    for (const char* at = begin; SkipAll(kBlanksAndLineEnds, at) != end; at = NextField(at, end)) {
         if (static_cast<std::size_t>(at - begin) > kLastRecordStart)
             break;
-        table.starts_.push_back(static_cast<std::uint32_t>(at - begin));
+        AccessNumberTable::Record& record = table.records_.emplace_back();
+        record.start = static_cast<std::uint32_t>(at - begin);
+        const char* start = at;
+        for (std::uint8_t& offset : record.fieldOffsets) {
+            at = NextField(at, end);
+            offset = static_cast<std::uint8_t>(std::min<std::ptrdiff_t>(at - start, kFar));
+        }
     }
     table.text_ = std::move(ansiText);
     return table;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,12 +24,12 @@ inline constexpr std::size_t kAccessColumns = 5;
 
 // The access-number list as loaded: one row per record. A list can run to
 // hundreds of thousands of rows, so it keeps the file's Windows-1252 text as
-// read and only where each record starts; a field is found again in its
-// record when asked for, and text is converted only for the entries the
-// member is shown.
+// read and, per record, only where it and its fields start (eight bytes); a
+// field is read from there when asked for, and text is converted only for the
+// entries the member is shown.
 class AccessNumberTable {
 public:
-    std::size_t Rows() const { return starts_.size(); }
+    std::size_t Rows() const { return records_.size(); }
     // A field as UTF-8.
     std::string Field(std::size_t row, AccessColumn column) const;
     // A field as stored (Windows-1252).
@@ -36,8 +37,14 @@ public:
 
 private:
     friend AccessNumberTable ReadPhoneList(std::string ansiText);
+    // Where a record starts in text_, and how far past that its other fields
+    // start (255: that far or farther, found again by reading).
+    struct Record {
+        std::uint32_t start;
+        std::array<std::uint8_t, kAccessColumns - 1> fieldOffsets;
+    };
     std::string text_;
-    std::vector<std::uint32_t> starts_; // per record, where it starts in text_
+    std::vector<Record> records_;
 };
 
 // Reads a comma-separated list (State, City, AreaCode, Number, Extra) in

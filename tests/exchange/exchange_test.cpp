@@ -227,6 +227,23 @@ TEST(PhoneList, QuotedFieldsAndBlanks)
     EXPECT_EQ(table.Field(2, AccessColumn::Extra), "");
 }
 
+TEST(PhoneList, FieldsFarIntoALongRecordAreFound)
+{
+    const std::string state(300, 'S');
+    const std::string city = std::string(200, 'C') + ", x";
+    const std::string number(400, '5');
+    const AccessNumberTable table = ReadPhoneList(state + ",\"" + city + "\",212," + number
+                                                  + ",V.90\r\nNY,Albany,518,5550144,\r\n");
+    ASSERT_EQ(table.Rows(), 2u);
+    EXPECT_EQ(table.Field(0, AccessColumn::City), city);
+    EXPECT_EQ(table.Field(0, AccessColumn::AreaCode), "212");
+    EXPECT_EQ(table.Field(0, AccessColumn::Number), number);
+    EXPECT_EQ(table.Field(0, AccessColumn::Extra), "V.90");
+    EXPECT_EQ(table.Field(1, AccessColumn::Number), "5550144");
+    EXPECT_EQ(NumbersInAreaCode(table, "212"),
+              std::vector<std::string>{state + ", " + city + ", 212 " + number});
+}
+
 TEST(PhoneList, RecordsInFileOrderWhateverTheLineEnds)
 {
     const std::string crlf = "NY,New York,212,5550148,\r\nAZ,Phoenix,602,5550100,\r\n"
