@@ -10,6 +10,7 @@ against its reference, and whether it meets its goal.
 import argparse
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -163,7 +164,8 @@ def view_memory_figure(build, table, work):
     home = demo_home(work / "view")
     walkthrough = work / "walkthrough.scn"
     lines = (ROOT / "apps/demo/walkthrough.scn").read_text().splitlines(keepends=True)
-    walkthrough.write_text("".join(line for line in lines if not line.startswith("shot ")))
+    walkthrough.write_text("".join(line for line in lines
+                                   if not re.match(r"(on \w+ \d+ )?shot ", line)))
     signup = peak_kib([str(build / "apps/regwizard-run"), "--gui", "--home", str(home),
                        str(walkthrough)],
                       gui_env(home), wrapper=[str(ROOT / "tests/run-scenarios.sh")])
