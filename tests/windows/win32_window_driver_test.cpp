@@ -302,7 +302,9 @@ int RunDrivenWindow()
     description.hInstance = GetModuleHandleW(nullptr);
     description.lpszClassName = kDrivenClass;
     RegisterClassW(&description);
-    const HWND form = CreateWindowExW(0, kDrivenClass, L"ready", WS_OVERLAPPEDWINDOW, 0, 0, 300,
+    // "ready" once every control is made: the test finds the window as soon
+    // as it exists.
+    const HWND form = CreateWindowExW(0, kDrivenClass, L"starting", WS_OVERLAPPEDWINDOW, 0, 0, 300,
                                       200, nullptr, nullptr, description.hInstance, nullptr);
     const auto child = [&](const wchar_t* windowClass, DWORD style, int id) {
         CreateWindowExW(0, windowClass, L"", WS_CHILD | WS_VISIBLE | style, 10,
@@ -316,6 +318,7 @@ int RunDrivenWindow()
     SendMessageW(GetDlgItem(form, kEdit), EM_LIMITTEXT, 5, 0);
     for (const wchar_t* item : {L"AZ", L"NY"})
         SendMessageW(GetDlgItem(form, kCombo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    SetWindowTextW(form, L"ready");
     ShowWindow(form, SW_SHOWNORMAL);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -351,6 +354,7 @@ TEST(OtherProcessTest, IsDrivenThroughPostedAndSentMessages)
     const auto titled = [&](const std::string& title) {
         return driver.WaitUntil([&] { return WindowText(form) == title; }, 20s);
     };
+    ASSERT_TRUE(titled("ready")) << WindowText(form);
 
     driver.Type(driver.Control(kEdit), "Zoë Smith"); // the other process's limit: 5
     EXPECT_TRUE(titled("typed Zoë S")) << WindowText(form);
